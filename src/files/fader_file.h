@@ -1,0 +1,29 @@
+// "faders.txt" as a whole: the staging buffer, reading, safe writing, carry-over of
+// lines without a known key, and the store that composes the new file.
+#pragma once
+
+enum FaderRead {
+  kFaderRead,          // the file was read into the staging buffer
+  kFaderCreated,       // it was missing and has been created with the mix-name line
+  kFaderCreateFailed,  // it was missing and could not be created
+  kFaderEmpty,         // it holds no byte
+  kFaderUnreadable,    // short read, too large, not a regular file, or not openable
+};
+
+// Reads the whole file into reserve_fbuff; creates it when missing. Returns the byte
+// count, 0 when nothing was read (the staging buffer then holds just the mix-name line).
+long ReadFaderFile();
+long ReadFaderFileEx(FaderRead* outcome);
+
+// Replaces the file with the NUL-terminated text. Returns the bytes written: the full
+// length on success, fewer (0 when the file could not be opened) on failure, in which
+// case the old file is unchanged.
+long WriteFaderFile(const char* text);
+
+// Reduces the text of a previous file, in place, to the mix-name line and the carried-over
+// lines. False when the result would not fit the staging buffer (text left unchanged).
+bool ScrubEffects(char* text);
+
+// The body of "Store Faders / Effects": read, carry over, append both sections, write,
+// and report on the status line. True when the new file was written.
+bool StoreFaderFile();

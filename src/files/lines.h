@@ -1,0 +1,49 @@
+// The one tokenizer of the line formats: lines of a text, tab-separated fields of a line,
+// and numbers read from fields the way atof/atoi would, never past the field's line.
+#pragma once
+#include <cstddef>
+
+// One line without its line feed; a carriage return before the line feed is dropped too.
+struct TextLine {
+  const char* begin;
+  const char* end;
+};
+
+struct LineScan {
+  const char* pos;
+  const char* end;
+};
+
+// Scans the NUL-terminated text (or the first len bytes of it).
+LineScan ScanLines(const char* text);
+LineScan ScanLines(const char* text, size_t len);
+// Gives the next line; false at the end of the text.
+bool NextLine(LineScan& scan, TextLine& line);
+
+constexpr int kMaxFields = 16;
+
+// Fields of a line: runs of tabs count as one separator and leading tabs are skipped.
+// A line with more than kMaxFields fields keeps the rest of the line in the last one.
+struct Fields {
+  int count;
+  const char* start[kMaxFields];
+  const char* stop[kMaxFields];
+  const char* lineEnd;
+};
+
+void SplitTabs(const TextLine& line, Fields& fields);
+// Splits at single spaces instead (runs of spaces count as one).
+void SplitSpaces(const TextLine& line, Fields& fields);
+
+// True when field k exists and equals word exactly.
+bool FieldIs(const Fields& fields, int k, const char* word);
+size_t FieldLen(const Fields& fields, int k);
+// The leading number of field k as atof / atoi read it; 0 when the field is missing.
+// Integers saturate at the int range.
+double FieldNum(const Fields& fields, int k);
+int FieldInt(const Fields& fields, int k);
+// Number conversions of a bounded piece of text, with the same rules.
+double TextNum(const char* p, size_t len);
+int TextInt(const char* p, size_t len);
+// Text of field k to the end of the line (empty when the field is missing).
+const char* RestFrom(const Fields& fields, int k, size_t* len);

@@ -1,0 +1,13 @@
+// "prefs.txt": render preferences, one key per line, unknown lines carried over.
+#pragma once
+
+// Writes the file from the tables (carrying over unknown lines of the old one) and sets
+// the status line. True when the file was written.
+bool WritePreferencesFile();
+// Reads the file into the tables; silent when it cannot be opened. Calls PrefsReadHook
+// afterwards whenever the file was read.
+void ReadPreferencesFile();
+// Reduces the text of the previous file, in place, to the lines to carry over.
+void ScrubPrefs(char* text);
+// Refresh run after a read (the preferences window); installed by the windows.
+extern void (*PrefsReadHook)();

@@ -1,0 +1,155 @@
+// Store, recall and mix of the whole mix, the full refresh, and quitting.
+// Store All and Mix report success only when every file was really written.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "files/effects_section.h"
+#include "files/cue_section.h"
+#include "files/fader_file.h"
+#include "files/prefs_file.h"
+#include "files/status.h"
+#include "files/tracks_file.h"
+#include "logic/operations.h"
+#include "model/numeric.h"
+#include "model/tables.h"
+#include "ui/widgets.h"
+
+namespace {
+
+void AfterTracksRead() {
+  UpdateNames();
+  UpdateSolos();
+  UpdateMutes();
+}
+
+// Recall of "faders.txt" into the tables and the windows; false when it could not be read.
+bool RecallFaders() {
+  FaderRead outcome;
+  long n = ReadFaderFileEx(&outcome);
+  if (outcome == kFaderUnreadable) {
+    SetStatus("Could not read faders.txt");
+    return false;
+  }
+  SetStatus("Read %li bytes from faders.txt", n);
+  ParseBufferMulti(reserve_fbuff);
+  ReadVolumes(reserve_fbuff);
+  StageVolZodirUpdate();
+  UpdateGUI();
+  return true;
+}
+
+// Writes the three files in the documented order. On failure the first failing writer's
+// message is left on the status line and its file's name is returned.
+const char* WriteAllFiles() {
+  char first_failure[kStatusSize] = "";
+  const char* failed = nullptr;
+  if (!WritePreferencesFile() && !failed) {
+    failed = "prefs.txt";
+    snprintf(first_failure, sizeof first_failure, "%s", tbuffer);
+  }
+  if (!WriteTracksFile() && !failed) {
+    failed = "tracks.txt";
+    snprintf(first_failure, sizeof first_failure, "%s", tbuffer);
+  }
+  if (!StoreFaderFile() && !failed) {
+    failed = "faders.txt";
+    snprintf(first_failure, sizeof first_failure, "%s", tbuffer);
+  }
+  if (failed) SetStatus("%s", first_failure);
+  return failed;
+}
+
+// Quotes text as one word for the command interpreter.
+std::string ShellWord(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) {
+    if (c == '\'')
+      out += "'\\''";
+    else
+      out += c;
+  }
+  return out + "'";
+}
+
+}  // namespace
+
+void InstallRefreshHooks() {
+  ShowStatusHook = ShowStatus;
+  PrefsReadHook = UpdatePreferences;
+  TracksReadHook = AfterTracksRead;
+}
+
+void StageWriteToFile() { StoreFaderFile(); }
+
+void StageReadFromFile() { RecallFaders(); }
+
+void SaveAll() {
+  if (!WriteAllFiles()) SetStatus("Save Complete");
+}
+
+void RecallAll() {
+  RecallFaders();
+  ReadTracksFile();
+  ReadPreferencesFile();
+}
+
+void Mix() {
+  SetStatus("Mixing");
+  if (const char* failed = WriteAllFiles()) {
+    SetStatus("Mix not started: could not write %s", failed);
+    return;
+  }
+  char command[256];
+  int n = snprintf(command, sizeof command, "%sbrennic", Path);
+  if (n < 0 || n >= static_cast<int>(sizeof command)) {
+    SetStatus("Mix not started: engine path too long");
+    return;
+  }
+  fflush(stdout);
+  int status = system(ShellWord(command).c_str());
+  if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) == 127 || WEXITSTATUS(status) == 126) {
+    if (status != -1 && WIFSIGNALED(status))
+      SetStatus("Mix failed: brennic exit status %i", 128 + WTERMSIG(status));
+    else
+      SetStatus("Mix failed: could not start brennic");
+    return;
+  }
+  if (WEXITSTATUS(status) != 0) {
+    SetStatus("Mix failed: brennic exit status %i", WEXITSTATUS(status));
+    return;
+  }
+  SetStatus("Mix Complete");
+}
+
+void UpdateGUI() {
+  UpdateEffectsWindows();
+  ShowStatus();
+  UpdateSolos();
+  UpdateMutes();
+  UpdateVolumes();
+  UpdatePan();
+  UpdateOffset();
+  UpdateRamp();
+  UpdateShape();
+  int index = PageIndex();
+  GuiMin->value(IndexMin[index]);
+  GuiSec->value(IndexSec[index]);
+  GuiMsec->value(IndexMsec[index]);
+  UpdateChannelActive();
+  IndexActive->value(IndexActiveArray[index] != 0);
+  CueName->value(CueNameBuffer[index]);
+  MixNameInput->value(MixName);
+  UpdatePreferences();
+  UpdateSubmix();
+  UpdateVCA();
+  UpdateNames();
+}
+
+void ProgramExit() {
+  fflush(stdout);
+  exit(0);
+}

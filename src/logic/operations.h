@@ -1,0 +1,109 @@
+// Every operation the windows call: displays (tables to widgets), captures (widgets to
+// tables), index edits and the whole-mix commands. Grouped by the file that defines them.
+#pragma once
+
+class Fl_File_Chooser;
+
+// status.cpp: shows tbuffer in TextResponse.
+void ShowStatus();
+
+// page.cpp: the fader page, tables to widgets.
+void StageVolZodirUpdate();
+void UpdateDisplayNumbers();
+void UpdateNames();
+void UpdateSolos();
+void UpdateMutes();
+void UpdateVolumes();
+void UpdateOffset();
+void UpdateRamp();
+void UpdateShape();
+void UpdatePan();
+void UpdateChannelActive();
+void UpdateMixName();
+
+// capture.cpp: fader strips, widgets to tables.
+void VolumeToArray();
+void OffsetToArray();
+void ChannelActiveToArray();
+void SoloToArray();
+void MuteToArray();
+void RampToArray(int strip);
+void ShapeToArray(int strip);
+void PanToArray(int strip);
+
+// index_edit.cpp: the time-index list.
+void StoreTime();
+void IndexActiveToArray();
+void CueNameToArray();
+void InsertIndex();
+void RemoveIndex();
+void Propagate();
+
+// names.cpp: channel names from the faders window and the file chooser.
+void StoreNames();
+void ChooseFile(int field);
+void Set_File(Fl_File_Chooser* chooser, void* data);
+
+// effects_edit.cpp: slot choice, effects refresh, effect captures.
+void ChangetoRegular();
+void ChangetoGroup();
+void ChangetoMaster();
+void ChangeChannel();
+void UpdateEffects();        // the effects refresh for slot CNL
+void UpdateEffectsWindows(); // step 1 of the full refresh: effects and reverb windows
+void ComptoArray();
+void RmstoArray();
+void NlctoArray();
+void LimtoArray();
+void FXGtoArray();
+void LshelftoArray();
+void Band1toArray();
+void Band2toArray();
+void HshelftoArray();
+void HpassToArray();
+void ReverbToArray();
+void TreverbToArray();
+
+// routing.cpp: submix and VCA matrices.
+void SubmixToArray();
+void UpdateSubmix();
+void VcaToArray();
+void UpdateVCA();
+
+// prefs_edit.cpp: preferences window.
+void UpdatePreferences();
+void PreviewOnSwitch();
+void PreviewOffSwitch();
+void PreviewToArray();
+void XinToArray();
+void XoutToArray();
+void HeadTailToArray();
+void Outbits16ToArray();
+void Outbits24ToArray();
+void MonoToArray();
+void PanlawToArray();
+void DitherToArray();
+void StorePath();
+void StoreWaveDir();
+void StoreMixDir();
+void StoreLaunch();
+void StoreMixName();
+void ApplyColour();  // the colour rule, from the bgcolor spinner
+void ChooseDirectory(int target);
+void Set_Directory(Fl_File_Chooser* chooser, void* data);
+
+// commands.cpp: store, recall, mix, the full refresh, quit; installs the refresh hooks
+// of the file readers.
+void InstallRefreshHooks();
+void StageWriteToFile();
+void StageReadFromFile();
+void SaveAll();
+void RecallAll();
+void Mix();
+void UpdateGUI();
+void ProgramExit();
+
+// page.cpp: the current page, worked out afresh from the Bank and TimeIndex spinners.
+int PageBankBase();   // (bank - 1) * 10
+int PageIndex();      // time index 0..511
+int PageGroupSlot();  // bank + 127; strips 11 and 12 exist only while it is at most 135

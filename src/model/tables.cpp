@@ -1,0 +1,158 @@
+// Definitions of every table and the start-up reset.
+// Values that start non-zero before the reset are given here as initialisers.
+#include "model/tables.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "model/text.h"
+
+float Volume[kAutoSize];
+float Offset[kAutoSize];
+float Ramp[kAutoSize];
+float Shape[kAutoSize];
+int32_t ChanActive[kAutoSize];
+
+float IndexMin[kIndices];
+float IndexSec[kIndices];
+float IndexMsec[kIndices];
+int32_t IndexActiveArray[kIndices];
+char CueNameBuffer[kIndices][kCueNameSize];
+
+float Pan[kSlots];
+int32_t MuteArray[kSlots];
+int32_t SoloArray[kSlots];
+char NameBuffer[kSlots][kNameSize];
+
+int32_t SubAsn[kAsnSize];
+int32_t VcaAsn[kAsnSize];
+int32_t SubOn[kGroups];
+int32_t VcaOn[kGroups];
+
+float Pcomp[kFxSize];
+float Prms[kFxSize];
+float Pnlc[kFxSize];
+float Plim[kFxSize];
+float Pfxg[kFxSize];
+float Pband1[kFxSize];
+float Pband2[kFxSize];
+float Phshelf[kFxSize];
+float Plshelf[kFxSize];
+float Php[kFxSize];
+float Prev[kFxSize];
+float Ptrev[kFxSize];
+
+float Prtn[2];
+float Ptrtn[3];
+float Prhp[2];
+float Prlp[2];
+float Prev_width[1];
+float Prev_position[3];
+
+int32_t CNL = 1;
+
+char MixName[kNameSize];
+char Path[kPathSize];
+char MixDirName[kPathSize];
+char WavDirName[kPathSize];
+char LaunchCommand[kPathSize];
+char DeviceName[kDeviceSize];
+uint8_t PreviewOn;
+int32_t monoOn;
+float PreviewArray[4];
+float XinArray[3];
+float XoutArray[3];
+float HeadTailArray[2];
+int32_t OutbitsStore;
+float PanlawStore;
+int32_t DitherBits;
+int32_t color = 97;
+int32_t BrowseNumber = 1;
+
+char tbuffer[kStatusSize] = "Tessaro 1.065 by the Tessaro developers";
+char reserve_fbuff[kFBuffSize];
+const char unav[14] = "(unavailable)";
+
+namespace {
+
+// Start-up record of one effect table: positions 0..4, the rest 0.
+void ResetEffect(float* table, float p0, float p1, float p2, float p3, float p4) {
+  for (int slot = 0; slot < kSlots; ++slot) {
+    float* r = table + slot * kFxPositions;
+    const float start[kFxPositions] = {p0, p1, p2, p3, p4, 0, 0, 0};
+    memcpy(r, start, sizeof start);
+  }
+}
+
+template <typename T, size_t N>
+void Fill(T (&table)[N], T value) {
+  for (size_t i = 0; i < N; ++i) table[i] = value;
+}
+
+}  // namespace
+
+void ClearInternalArrays() {
+  CNL = 1;
+
+  Prtn[0] = 0; Prtn[1] = 150;
+  Ptrtn[0] = 0; Ptrtn[1] = 150; Ptrtn[2] = 5;
+  Prhp[0] = 0; Prhp[1] = 150;
+  Prlp[0] = 0; Prlp[1] = 7000;
+  Prev_width[0] = 50;
+  Prev_position[0] = 37; Prev_position[1] = 39; Prev_position[2] = 43;
+
+  ResetEffect(Pcomp, 0, 0, 10, 100, 1.5f);
+  ResetEffect(Prms, 0, 0, 10, 100, 1.5f);
+  ResetEffect(Pnlc, 0, 0, 300, 2, 0);
+  ResetEffect(Plim, 0, 0, 0, 0, 0);
+  ResetEffect(Pfxg, 0, 0, 0, 0, 0);
+  ResetEffect(Pband1, 0, 500, 0, 1, 0);
+  ResetEffect(Pband2, 0, 2500, 0, 1, 0);
+  ResetEffect(Phshelf, 0, 8000, 0, 1, 0);
+  ResetEffect(Plshelf, 0, 500, 0, 1, 0);
+  ResetEffect(Php, 0, 100, 0, 0, 0);
+  ResetEffect(Prev, 0, 0, 0, 0, 0);
+  ResetEffect(Ptrev, 0, 0, 0, 0, 0);
+
+  for (int slot = 0; slot < kFirstSubSlot; ++slot) NameBuffer[slot][0] = '\0';
+  for (int n = 1; n <= kGroups; ++n) {
+    snprintf(NameBuffer[127 + n], kNameSize, "Submix %i", n);
+    snprintf(NameBuffer[135 + n], kNameSize, "VCA %i", n);
+  }
+  CopyText(NameBuffer[0], "Master");
+
+  for (int i = 0; i < kIndices; ++i) CueNameBuffer[i][0] = '\0';
+
+  Path[0] = MixDirName[0] = WavDirName[0] = LaunchCommand[0] = '\0';
+  CopyText(MixName, "MixFilename");
+  CopyText(DeviceName, "default");
+
+  Fill(Volume, 0.0f);
+  Fill(Ramp, 0.0f);
+  Fill(Shape, 1.0f);
+  Fill(Offset, 0.0f);
+  Fill(Pan, 0.0f);
+
+  Fill(IndexMin, 0.0f);
+  Fill(IndexSec, 0.0f);
+  Fill(IndexMsec, 0.0f);
+  Fill(IndexActiveArray, 0);
+  IndexActiveArray[0] = 1;
+
+  Fill(ChanActive, 0);
+  Fill(SoloArray, 0);
+  Fill(MuteArray, 0);
+  Fill(SubAsn, 0);
+  Fill(VcaAsn, 0);
+  Fill(SubOn, 0);
+  Fill(VcaOn, 0);
+
+  PreviewOn = 0;
+  monoOn = 0;
+  PreviewArray[0] = 0;
+  Fill(XinArray, 0.0f);
+  Fill(XoutArray, 0.0f);
+  OutbitsStore = 24;
+  PanlawStore = 3.0f;
+  DitherBits = 1;
+}

@@ -1,0 +1,104 @@
+// Every table of the mix: automation, effects, routing, names, preferences, status text.
+// Fixed-size globals shared by the file readers, the operations and the windows.
+#pragma once
+#include <cstdint>
+
+constexpr int kSlots = 144;          // 0 master, 1..127 channels, 128..135 submixes, 136..143 VCAs
+constexpr int kIndices = 512;        // time indices, shown to the user from 1
+constexpr int kChannels = 127;       // regular channels
+constexpr int kGroups = 8;           // submixes and VCA groups each
+constexpr int kFirstSubSlot = 128;   // slot of submix n is 127 + n
+constexpr int kFirstVcaSlot = 136;   // slot of VCA group n is 135 + n
+constexpr int kAutoSize = kSlots * kIndices;
+constexpr int kFxPositions = 8;
+constexpr int kFxSize = kSlots * kFxPositions;
+constexpr int kAsnRows = 128;
+constexpr int kAsnSize = kAsnRows * kGroups;
+
+constexpr int kNameSize = 128;       // NameBuffer row, MixName
+constexpr int kCueNameSize = 64;     // CueNameBuffer row
+constexpr int kPathSize = 256;       // Path, MixDirName, WavDirName, LaunchCommand
+constexpr int kDeviceSize = 32;
+constexpr int kStatusSize = 256;     // tbuffer
+constexpr int kFBuffSize = 262144;   // reserve_fbuff, the staging buffer of "faders.txt"
+constexpr int kSmallFileSize = 4096; // "prefs.txt" and "tracks.txt" buffers
+
+// Element of a per-slot-and-index table.
+inline int AutoAt(int slot, int index) { return slot * kIndices + index; }
+
+// Automation, element = slot * 512 + index.
+extern float Volume[kAutoSize];
+extern float Offset[kAutoSize];
+extern float Ramp[kAutoSize];
+extern float Shape[kAutoSize];
+extern int32_t ChanActive[kAutoSize];
+
+// Per time index.
+extern float IndexMin[kIndices];
+extern float IndexSec[kIndices];
+extern float IndexMsec[kIndices];
+extern int32_t IndexActiveArray[kIndices];
+extern char CueNameBuffer[kIndices][kCueNameSize];
+
+// Per slot.
+extern float Pan[kSlots];
+extern int32_t MuteArray[kSlots];
+extern int32_t SoloArray[kSlots];
+extern char NameBuffer[kSlots][kNameSize];
+
+// Routing, element = (channel - 1) * 8 + (group - 1).
+extern int32_t SubAsn[kAsnSize];
+extern int32_t VcaAsn[kAsnSize];
+extern int32_t SubOn[kGroups];
+extern int32_t VcaOn[kGroups];
+
+// Effect records, element = slot * 8 + position; position 0 is the on flag.
+extern float Pcomp[kFxSize];
+extern float Prms[kFxSize];
+extern float Pnlc[kFxSize];
+extern float Plim[kFxSize];
+extern float Pfxg[kFxSize];
+extern float Pband1[kFxSize];
+extern float Pband2[kFxSize];
+extern float Phshelf[kFxSize];
+extern float Plshelf[kFxSize];
+extern float Php[kFxSize];
+extern float Prev[kFxSize];
+extern float Ptrev[kFxSize];
+
+// The one shared reverb.
+extern float Prtn[2];
+extern float Ptrtn[3];
+extern float Prhp[2];
+extern float Prlp[2];
+extern float Prev_width[1];
+extern float Prev_position[3];
+
+extern int32_t CNL;  // slot shown by the effects window
+
+// Preferences.
+extern char MixName[kNameSize];
+extern char Path[kPathSize];
+extern char MixDirName[kPathSize];
+extern char WavDirName[kPathSize];
+extern char LaunchCommand[kPathSize];
+extern char DeviceName[kDeviceSize];
+extern uint8_t PreviewOn;
+extern int32_t monoOn;
+extern float PreviewArray[4];
+extern float XinArray[3];
+extern float XoutArray[3];
+extern float HeadTailArray[2];
+extern int32_t OutbitsStore;
+extern float PanlawStore;
+extern int32_t DitherBits;
+extern int32_t color;
+extern int32_t BrowseNumber;
+
+// Text buffers.
+extern char tbuffer[kStatusSize];
+extern char reserve_fbuff[kFBuffSize];
+extern const char unav[14];
+
+// Puts every table into its start-up state; run once, before any window exists.
+void ClearInternalArrays();

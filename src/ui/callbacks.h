@@ -1,0 +1,21 @@
+// Adapters that let a widget or menu item call a parameterless operation directly:
+// widget->callback(Cb<Mix>). No user data, no casts.
+#pragma once
+#include <FL/Fl_Widget.H>
+
+template <void (*Op)()>
+void Cb(Fl_Widget*, void*) {
+  Op();
+}
+
+// For the file commands that report success; the menu has no use for the result.
+template <bool (*Op)()>
+void CbDrop(Fl_Widget*, void*) {
+  Op();
+}
+
+// For the strip operations that take their strip (or target) number.
+template <void (*Op)(int), int N>
+void CbN(Fl_Widget*, void*) {
+  Op(N);
+}

@@ -1,0 +1,29 @@
+// The seven window builders, the control window's show/hide operations, and the
+// keyboard fixes installed once at start-up.
+#pragma once
+
+class Fl_Double_Window;
+
+Fl_Double_Window* make_window1();  // effects
+Fl_Double_Window* make_window2();  // faders
+Fl_Double_Window* make_window3();  // preferences
+Fl_Double_Window* make_window4();  // control (shown)
+Fl_Double_Window* make_window5();  // submix matrix
+Fl_Double_Window* make_window6();  // VCA matrix
+Fl_Double_Window* make_window7();  // reverb
+
+void ShowFaders();
+void HideFaders();
+void ShowEffects();
+void HideEffects();
+void ShowReverb();
+void HideReverb();
+void ShowSubs();
+void HideSubs();
+void ShowVCAs();
+void HideVCAs();
+void ShowPrefs();
+void HidePrefs();
+
+// Up/Down on a focused spinner and Ctrl shortcuts while a text field has focus.
+void InstallKeyFixes();

@@ -1,0 +1,44 @@
+// Test fixture: each test runs in a fresh empty directory, since the editor's files
+// live in the current directory.
+#pragma once
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "model/tables.h"
+
+class ScratchDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/tessaro-test-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    char* here = getcwd(nullptr, 0);
+    old_ = here;
+    free(here);
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    ClearInternalArrays();
+    reserve_fbuff[0] = '\0';
+  }
+  void TearDown() override {
+    if (chdir(old_.c_str()) != 0) return;
+    std::string cmd = "chmod -R u+rwx '" + dir_ + "' 2>/dev/null; rm -rf '" + dir_ + "'";
+    if (system(cmd.c_str()) != 0) return;
+  }
+  static std::string Slurp(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  static void Spit(const char* path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  }
+  std::string dir_;
+  std::string old_;
+};

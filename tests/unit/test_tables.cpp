@@ -1,0 +1,78 @@
+// Start-up state of the tables, the known-key set and the bounded copy.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "files/keys.h"
+#include "model/tables.h"
+#include "model/text.h"
+
+TEST(Tables, StartUpState) {
+  ClearInternalArrays();
+  EXPECT_EQ(IndexActiveArray[0], 1);
+  for (int i = 1; i < kIndices; ++i) ASSERT_EQ(IndexActiveArray[i], 0) << i;
+  for (int e = 0; e < kAutoSize; ++e) {
+    ASSERT_EQ(ChanActive[e], 0);
+    ASSERT_EQ(Shape[e], 1.0f);
+    ASSERT_EQ(Volume[e], 0.0f);
+  }
+  EXPECT_STREQ(NameBuffer[0], "Master");
+  EXPECT_STREQ(NameBuffer[1], "");
+  EXPECT_STREQ(NameBuffer[128], "Submix 1");
+  EXPECT_STREQ(NameBuffer[135], "Submix 8");
+  EXPECT_STREQ(NameBuffer[136], "VCA 1");
+  EXPECT_STREQ(NameBuffer[143], "VCA 8");
+  EXPECT_EQ(CNL, 1);
+  EXPECT_STREQ(MixName, "MixFilename");
+  EXPECT_STREQ(DeviceName, "default");
+  EXPECT_EQ(OutbitsStore, 24);
+  EXPECT_FLOAT_EQ(PanlawStore, 3.0f);
+  EXPECT_EQ(DitherBits, 1);
+  EXPECT_EQ(color, 97);
+  EXPECT_EQ(strncmp(tbuffer, "Tessaro 1.065 by", 16), 0);
+  EXPECT_STREQ(unav, "(unavailable)");
+  // The last element of every automation table is slot 143, index 511.
+  EXPECT_EQ(AutoAt(143, 511), kAutoSize - 1);
+}
+
+TEST(Tables, EffectDefaultsPerSlot) {
+  ClearInternalArrays();
+  for (int slot : {0, 1, 127, 135, 143}) {
+    const float* comp = Pcomp + slot * 8;
+    EXPECT_EQ(comp[0], 0.0f);
+    EXPECT_EQ(comp[2], 10.0f);
+    EXPECT_EQ(comp[3], 100.0f);
+    EXPECT_EQ(comp[4], 1.5f);
+    EXPECT_EQ(Pnlc[slot * 8 + 2], 300.0f);
+    EXPECT_EQ(Plshelf[slot * 8 + 1], 500.0f);
+    EXPECT_EQ(Pband2[slot * 8 + 1], 2500.0f);
+    EXPECT_EQ(Phshelf[slot * 8 + 3], 1.0f);
+    EXPECT_EQ(Php[slot * 8 + 1], 100.0f);
+  }
+  EXPECT_EQ(Ptrtn[2], 5.0f);
+  EXPECT_EQ(Prlp[1], 7000.0f);
+  EXPECT_EQ(Prev_position[2], 43.0f);
+}
+
+TEST(Keys, ExactlyTheFiftyTwoWords) {
+  const char* known[] = {"hp", "comp", "rms", "nlc", "lim", "fxg", "band1", "band2", "hshelf", "lshelf",
+                         "rev", "trev", "rtn", "trtn", "rhp", "rlp", "width", "pos", "shape", "t",
+                         "p", "inc", "ofs", "rmp", "v", "sub", "vca", "VCA:", "subname", "vcaname",
+                         "pre", "start", "length", "xin", "xout", "head", "tail", "oname", "cue",
+                         "path", "color", "submu", "subso", "pan", "outbits", "mono", "play",
+                         "device", "wavdir", "mixdir", "launch", "dither"};
+  for (const char* k : known) EXPECT_EQ(CheckForKey(k), 1) << k;
+  for (const char* k : {"end", "VCA", "vca:", "Comp", "", "xyz", "t ", "cues", "su", "subnam"})
+    EXPECT_EQ(CheckForKey(k), 0) << k;
+}
+
+TEST(Text, CopyIsBoundedAndTerminated) {
+  char row[8];
+  memset(row, 'x', sizeof row);
+  CopyText(row, "0123456789");
+  EXPECT_STREQ(row, "0123456");
+  CopyTextN(row, "abcdef", 2);
+  EXPECT_STREQ(row, "ab");
+  CopyText(row, nullptr);
+  EXPECT_STREQ(row, "");
+}
