@@ -1,4 +1,4 @@
-// PLACEHOLDER operations until their windows land.
+// PLACEHOLDER fader page operations until they land.
 #include "logic/operations.h"
 #include "model/numeric.h"
 #include "ui/widgets.h"
@@ -8,5 +8,3 @@ int PageGroupSlot() { return TruncInt(Bank->value()) + 127; }
 void StageVolZodirUpdate() {} void UpdateDisplayNumbers() {} void UpdateNames() {} void UpdateSolos() {}
 void UpdateMutes() {} void UpdateVolumes() {} void UpdateOffset() {} void UpdateRamp() {} void UpdateShape() {}
 void UpdatePan() {} void UpdateChannelActive() {} void UpdateMixName() {}
-void UpdateEffectsWindows() {} void UpdateEffects() {}
-void UpdateSubmix() {} void UpdateVCA() {} void UpdatePreferences() {}
