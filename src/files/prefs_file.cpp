@@ -1,6 +1,225 @@
-// PLACEHOLDER until the preferences file lands.
+// "prefs.txt": the render preferences written from the tables and read back into them.
+// A key counts only as a line's first field; lines with unknown keys survive a store.
 #include "files/prefs_file.h"
+
+#include <cstring>
+
+#include "files/keys.h"
+#include "files/lines.h"
+#include "files/status.h"
+#include "files/textsink.h"
+#include "files/wholefile.h"
+#include "model/numeric.h"
+#include "model/tables.h"
+#include "model/text.h"
+
 void (*PrefsReadHook)() = nullptr;
-bool WritePreferencesFile() { return true; }
-void ReadPreferencesFile() {}
-void ScrubPrefs(char*) {}
+
+namespace {
+
+const char kPrefsFile[] = "prefs.txt";
+
+// Length of a table text, never looking past its row even if the terminator were lost.
+template <size_t N>
+int RowLen(const char (&text)[N]) {
+  return static_cast<int>(strnlen(text, N - 1));
+}
+
+// Copies the rest of line after the key into a text row; a missing value leaves it.
+template <size_t N>
+void TakeText(const Fields& f, char (&dst)[N]) {
+  if (f.count < 2) return;
+  size_t len = 0;
+  const char* rest = RestFrom(f, 1, &len);
+  CopyTextN(dst, rest, len);
+}
+
+// The rest of the line from field k as a number; false when there is no such field.
+bool TakeNum(const Fields& f, int k, double* out) {
+  if (f.count <= k) return false;
+  size_t len = 0;
+  const char* rest = RestFrom(f, k, &len);
+  *out = TextNum(rest, len);
+  return true;
+}
+
+bool TakeInt(const Fields& f, int k, int32_t* out) {
+  if (f.count <= k) return false;
+  size_t len = 0;
+  const char* rest = RestFrom(f, k, &len);
+  *out = TextInt(rest, len);
+  return true;
+}
+
+// A time triple: two single fields, then the rest of the line, each only when present.
+void TakeTriple(const Fields& f, float* dst) {
+  if (f.count > 1) dst[0] = static_cast<float>(FieldNum(f, 1));
+  if (f.count > 2) dst[1] = static_cast<float>(FieldNum(f, 2));
+  double v;
+  if (TakeNum(f, 3, &v)) dst[2] = static_cast<float>(v);
+}
+
+bool RestIs(const Fields& f, int k, const char* word) {
+  size_t len = 0;
+  const char* rest = RestFrom(f, k, &len);
+  return f.count > k && strlen(word) == len && memcmp(rest, word, len) == 0;
+}
+
+void ApplyLine(const Fields& f) {
+  double v;
+  if (FieldIs(f, 0, "pre")) {
+    if (RestIs(f, 1, "on")) PreviewOn = 1;
+    else if (RestIs(f, 1, "off")) PreviewOn = 0;
+  } else if (FieldIs(f, 0, "start")) {
+    TakeTriple(f, PreviewArray);
+  } else if (FieldIs(f, 0, "length")) {
+    if (TakeNum(f, 1, &v)) PreviewArray[3] = static_cast<float>(v);
+  } else if (FieldIs(f, 0, "xin")) {
+    TakeTriple(f, XinArray);
+  } else if (FieldIs(f, 0, "xout")) {
+    TakeTriple(f, XoutArray);
+  } else if (FieldIs(f, 0, "head")) {
+    if (TakeNum(f, 1, &v)) HeadTailArray[0] = static_cast<float>(v);
+  } else if (FieldIs(f, 0, "tail")) {
+    if (TakeNum(f, 1, &v)) HeadTailArray[1] = static_cast<float>(v);
+  } else if (FieldIs(f, 0, "path")) {
+    TakeText(f, Path);
+  } else if (FieldIs(f, 0, "wavdir")) {
+    TakeText(f, WavDirName);
+  } else if (FieldIs(f, 0, "mixdir")) {
+    TakeText(f, MixDirName);
+  } else if (FieldIs(f, 0, "oname")) {
+    TakeText(f, MixName);
+  } else if (FieldIs(f, 0, "pan")) {
+    if (TakeNum(f, 1, &v)) PanlawStore = static_cast<float>(v);
+  } else if (FieldIs(f, 0, "outbits")) {
+    if (TakeNum(f, 1, &v)) OutbitsStore = TruncInt(v);
+  } else if (FieldIs(f, 0, "device")) {
+    TakeText(f, DeviceName);
+  } else if (FieldIs(f, 0, "mono")) {
+    monoOn = 1;
+  } else if (FieldIs(f, 0, "color")) {
+    TakeInt(f, 1, &color);
+  } else if (FieldIs(f, 0, "launch")) {
+    TakeText(f, LaunchCommand);
+  } else if (FieldIs(f, 0, "dither")) {
+    TakeInt(f, 1, &DitherBits);
+  }
+  // "play" and every unknown key: nothing to set.
+}
+
+// The regenerated lines, in the order the engine expects them.
+void AppendPrefs(TextSink& out) {
+  SinkPuts(out, PreviewOn == 1 ? "pre\ton\n" : "pre\toff\n");
+  SinkPrintf(out, "start\t%.3f\t%.3f\t%.0f\n", PreviewArray[0], PreviewArray[1], PreviewArray[2]);
+  SinkPrintf(out, "length\t%.3f\n", PreviewArray[3]);
+  // != 0 is also true for NaN, which is written so it is not silently lost.
+  if (XinArray[0] != 0 || XinArray[1] != 0 || XinArray[2] != 0)
+    SinkPrintf(out, "xin\t%.3f\t%.3f\t%.3f\n", XinArray[0], XinArray[1], XinArray[2]);
+  if (XoutArray[0] != 0 || XoutArray[1] != 0 || XoutArray[2] != 0)
+    SinkPrintf(out, "xout\t%.3f\t%.3f\t%.3f\n", XoutArray[0], XoutArray[1], XoutArray[2]);
+  if (HeadTailArray[0] != 0) SinkPrintf(out, "head\t%.3f\n", HeadTailArray[0]);
+  if (HeadTailArray[1] != 0) SinkPrintf(out, "tail\t%.3f\n", HeadTailArray[1]);
+  if (RowLen(Path) >= 2) SinkPrintf(out, "path\t%.*s\n", RowLen(Path), Path);
+  if (RowLen(MixDirName) >= 1) SinkPrintf(out, "mixdir\t%.*s\n", RowLen(MixDirName), MixDirName);
+  if (RowLen(WavDirName) >= 1) SinkPrintf(out, "wavdir\t%.*s\n", RowLen(WavDirName), WavDirName);
+  // Float bound, so a pan law typed as 6.1 is not let through by rounding.
+  if (PanlawStore > 0.0f && PanlawStore < 6.1f) SinkPrintf(out, "pan\t%.1f\n", PanlawStore);
+  SinkPrintf(out, "outbits\t%i\n", OutbitsStore);
+  SinkPrintf(out, "dither\t%i\n", DitherBits);
+  if (monoOn == 1) SinkPuts(out, "mono\n");
+  SinkPrintf(out, "color\t%i\n", color);
+  if (RowLen(LaunchCommand) >= 2) SinkPrintf(out, "launch\t%.*s\n", RowLen(LaunchCommand), LaunchCommand);
+}
+
+}  // namespace
+
+void ScrubPrefs(char* text) {
+  // Works in place: a kept line only ever moves towards the start of the text.
+  size_t total = strlen(text);
+  size_t w = 0;
+  LineScan scan = ScanLines(text, total);
+  TextLine line;
+  while (NextLine(scan, line)) {
+    Fields f;
+    SplitTabs(line, f);
+    if (f.count == 0) continue;
+    if (FieldIs(f, 0, "end")) break;
+    if (CheckForKeyN(f.start[0], FieldLen(f, 0))) continue;
+    size_t len = static_cast<size_t>(line.end - line.begin);
+    memmove(text + w, line.begin, len);
+    w += len;
+    // Only a last line kept verbatim without its line feed has no room for one;
+    // the writer adds it.
+    if (w < total) text[w++] = '\n';
+  }
+  text[w] = '\0';
+}
+
+bool WritePreferencesFile() {
+  static char carry[kSmallFileSize];
+  static char text[kSmallFileSize];
+  carry[0] = '\0';
+  size_t size = 0;
+  switch (ReadWholeFile(kPrefsFile, carry, sizeof carry, &size)) {
+    case kReadOk:
+      ScrubPrefs(carry);
+      break;
+    case kReadMissing:
+    case kReadEmpty:
+      carry[0] = '\0';
+      break;
+    case kReadFailed:
+    case kReadShort:
+    case kReadTooLarge:
+      // Its unknown lines could not be carried over; keep the old file rather than lose them.
+      SetStatus("Could not read prefs.txt");
+      return false;
+  }
+
+  TextSink out = SinkAppendTo(text, sizeof text);
+  out.len = 0;
+  text[0] = '\0';
+  AppendPrefs(out);
+  size_t carried = strlen(carry);
+  SinkPut(out, carry, carried);
+  if (carried > 0 && carry[carried - 1] != '\n') SinkPuts(out, "\n");
+  SinkPuts(out, "end\n");
+  size_t written = 0;
+  if (out.overflow || WriteWholeFile(kPrefsFile, text, out.len, &written) != kWriteOk) {
+    SetStatus("Could not write prefs.txt");
+    return false;
+  }
+  SetStatus("Wrote %i bytes to prefs.txt", static_cast<int>(out.len));
+  return true;
+}
+
+void ReadPreferencesFile() {
+  static char text[kSmallFileSize];
+  size_t size = 0;
+  switch (ReadWholeFile(kPrefsFile, text, sizeof text, &size)) {
+    case kReadMissing:
+    case kReadFailed:
+      return;
+    case kReadEmpty:
+      text[0] = '\0';
+      break;
+    case kReadOk:
+      break;
+    case kReadShort:
+    case kReadTooLarge:
+      SetStatus("Could not read prefs.txt");
+      return;
+  }
+  SetStatus("Read %i bytes from prefs.txt", static_cast<int>(size));
+  LineScan scan = ScanLines(text, size);
+  TextLine line;
+  while (NextLine(scan, line)) {
+    Fields f;
+    SplitTabs(line, f);
+    if (f.count == 0) continue;
+    if (FieldIs(f, 0, "end")) break;
+    ApplyLine(f);
+  }
+  if (PrefsReadHook) PrefsReadHook();
+}

@@ -1,5 +1,119 @@
-// PLACEHOLDER until the tracks file lands.
+// "tracks.txt": regular channel names with their solo and mute state, one line per channel.
+// A line is "number name token"; the token follows the last space, so names may hold spaces.
 #include "files/tracks_file.h"
+
+#include <cstring>
+
+#include "files/lines.h"
+#include "files/status.h"
+#include "files/textsink.h"
+#include "files/wholefile.h"
+#include "model/tables.h"
+#include "model/text.h"
+
 void (*TracksReadHook)() = nullptr;
-bool WriteTracksFile() { return true; }
-void ReadTracksFile() {}
+
+namespace {
+
+const char kTracksFile[] = "tracks.txt";
+
+bool LineIs(const TextLine& line, const char* word) {
+  size_t n = static_cast<size_t>(line.end - line.begin);
+  return strlen(word) == n && memcmp(line.begin, word, n) == 0;
+}
+
+// True when the line's first space-separated token is "end".
+bool LineStartsWithEnd(const TextLine& line) {
+  const char* p = line.begin;
+  while (p < line.end && *p == ' ') ++p;
+  const char* q = p;
+  while (q < line.end && *q != ' ') ++q;
+  return q - p == 3 && memcmp(p, "end", 3) == 0;
+}
+
+// Where parsing starts: after the first line that is exactly "begin", else at the top.
+LineScan StartOfChannels(const char* text, size_t size) {
+  LineScan scan = ScanLines(text, size);
+  TextLine line;
+  while (NextLine(scan, line))
+    if (LineIs(line, "begin")) return scan;
+  return ScanLines(text, size);
+}
+
+// Applies one channel line to channel k; false when the line has no name and token.
+bool ApplyLine(const TextLine& line, int k) {
+  const char* first = static_cast<const char*>(memchr(line.begin, ' ', line.end - line.begin));
+  if (!first) return false;
+  const char* last = line.end - 1;
+  while (last > first && *last != ' ') --last;
+  if (last == first) return false;
+  CopyTextN(NameBuffer[k], first + 1, static_cast<size_t>(last - first - 1));
+  TextLine token = {last + 1, line.end};
+  if (LineIs(token, "++"))
+    SoloArray[k] = 1;
+  else if (!LineIs(token, "+"))
+    MuteArray[k] = 1;
+  return true;
+}
+
+}  // namespace
+
+bool WriteTracksFile() {
+  // The last channel written is the highest named one, muted or not, so no name is lost.
+  int last = 1;
+  for (int c = 1; c <= kChannels; ++c)
+    if (NameBuffer[c][0] != '\0') last = c;
+
+  static char text[kSmallFileSize];
+  TextSink out = SinkAppendTo(text, sizeof text);
+  out.len = 0;
+  text[0] = '\0';
+  for (int c = 1; c <= last; ++c) {
+    if (NameBuffer[c][0] == '\0') {
+      CopyText(NameBuffer[c], "----");
+      MuteArray[c] = 1;
+    }
+    const char* token = SoloArray[c] == 1 ? "++" : MuteArray[c] == 1 ? "off" : "+";
+    SinkPrintf(out, "%i %.*s %s\n", c, static_cast<int>(strnlen(NameBuffer[c], kNameSize - 1)),
+               NameBuffer[c], token);
+  }
+  SinkPuts(out, "end\n");
+  size_t written = 0;
+  if (out.overflow || WriteWholeFile(kTracksFile, text, out.len, &written) != kWriteOk) {
+    SetStatus("Could not write tracks.txt");
+    return false;
+  }
+  SetStatus("Wrote %i bytes to tracks.txt", static_cast<int>(out.len));
+  return true;
+}
+
+void ReadTracksFile() {
+  static char text[kSmallFileSize];
+  size_t size = 0;
+  switch (ReadWholeFile(kTracksFile, text, sizeof text, &size)) {
+    case kReadMissing:
+    case kReadFailed:
+      return;
+    case kReadShort:
+    case kReadTooLarge:
+      SetStatus("Could not read tracks.txt");
+      if (TracksReadHook) TracksReadHook();
+      return;
+    case kReadEmpty:
+      text[0] = '\0';
+      break;
+    case kReadOk:
+      break;
+  }
+  SetStatus("Read %i bytes from tracks.txt", static_cast<int>(size));
+  LineScan scan = StartOfChannels(text, size);
+  TextLine line;
+  int k = 1;
+  while (k <= kChannels && NextLine(scan, line)) {
+    if (line.begin == line.end) continue;  // blank lines carry nothing
+    if (LineStartsWithEnd(line)) break;
+    if (!ApplyLine(line, k)) break;  // malformed: keep what was read so far
+    ++k;
+  }
+  if (TracksReadHook) TracksReadHook();
+}

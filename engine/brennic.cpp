@@ -1,0 +1,152 @@
+// Stand-in mixing engine: checks the three files the editor wrote and summarises the render.
+// Exit 0 with a summary on standard output, or exit 1 with one error line on standard error.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "files/lines.h"
+#include "files/wholefile.h"
+#include "model/tables.h"
+
+namespace {
+
+char fadersText[kFBuffSize];
+char prefsText[kSmallFileSize];
+char tracksText[kSmallFileSize];
+
+[[noreturn]] void Fail(const char* file, const std::string& what) {
+  fprintf(stderr, "brennic: %s: %s\n", file, what.c_str());
+  exit(1);
+}
+
+// Reads a whole file or exits with the reason it could not be read.
+size_t Load(const char* file, char* buf, size_t cap) {
+  size_t size = 0;
+  switch (ReadWholeFile(file, buf, cap, &size)) {
+    case kReadOk: return size;
+    case kReadMissing: Fail(file, "file not found");
+    case kReadEmpty: Fail(file, "file is empty");
+    case kReadTooLarge: Fail(file, "file too large");
+    case kReadFailed:
+    case kReadShort: break;
+  }
+  Fail(file, "cannot read file");
+}
+
+// A whole field that is a finite decimal number.
+bool IsNumber(const Fields& f, int k) {
+  size_t len = FieldLen(f, k);
+  if (len == 0 || len > 63) return false;
+  char buf[64];
+  memcpy(buf, f.start[k], len);
+  buf[len] = '\0';
+  char* stop = nullptr;
+  double v = strtod(buf, &stop);
+  return stop == buf + len && std::isfinite(v);
+}
+
+struct Render {
+  std::string mixName;
+  int indices = 0, entries = 0;
+  int outbits = 24;
+  bool preview = false;
+  double start[3] = {0, 0, 0}, length = 0;
+  int channels = 0, named = 0;
+};
+
+void CheckFaders(Render& r) {
+  const char* file = "faders.txt";
+  size_t size = Load(file, fadersText, sizeof fadersText);
+  LineScan scan = ScanLines(fadersText, size);
+  TextLine line;
+  int n = 0;
+  while (NextLine(scan, line)) {
+    ++n;
+    if (n == 1) {
+      r.mixName.assign(line.begin, line.end);
+      continue;
+    }
+    Fields f;
+    SplitTabs(line, f);
+    if (FieldIs(f, 0, "end")) return;
+    bool time = FieldIs(f, 0, "t"), inc = FieldIs(f, 0, "inc");
+    if (time && (f.count != 4 || !IsNumber(f, 1) || !IsNumber(f, 2) || !IsNumber(f, 3)))
+      Fail(file, "line " + std::to_string(n) + ": time line needs 3 numbers");
+    if (inc && (f.count != 2 || !IsNumber(f, 1)))
+      Fail(file, "line " + std::to_string(n) + ": increment line needs 1 number");
+    if (time || inc) ++r.indices;
+    if (FieldIs(f, 0, "v") || FieldIs(f, 0, "vca")) ++r.entries;
+  }
+  Fail(file, "no \"end\" line");
+}
+
+void CheckPrefs(Render& r) {
+  const char* file = "prefs.txt";
+  size_t size = Load(file, prefsText, sizeof prefsText);
+  LineScan scan = ScanLines(prefsText, size);
+  TextLine line;
+  while (NextLine(scan, line)) {
+    Fields f;
+    SplitTabs(line, f);
+    if (FieldIs(f, 0, "end")) return;
+    if (FieldIs(f, 0, "outbits")) {
+      r.outbits = FieldInt(f, 1);
+      if (!IsNumber(f, 1) || (r.outbits != 16 && r.outbits != 24))
+        Fail(file, "outbits must be 16 or 24");
+    } else if (FieldIs(f, 0, "pre")) {
+      r.preview = FieldIs(f, 1, "on");
+    } else if (FieldIs(f, 0, "start")) {
+      for (int i = 0; i < 3; ++i) r.start[i] = FieldNum(f, i + 1);
+    } else if (FieldIs(f, 0, "length")) {
+      r.length = FieldNum(f, 1);
+    }
+  }
+  Fail(file, "no \"end\" line");
+}
+
+void CheckTracks(Render& r) {
+  const char* file = "tracks.txt";
+  size_t size = Load(file, tracksText, sizeof tracksText);
+  LineScan scan = ScanLines(tracksText, size);
+  TextLine line;
+  int n = 0;
+  while (NextLine(scan, line)) {
+    ++n;
+    std::string text(line.begin, line.end);
+    if (text.empty() || text == "begin") continue;
+    size_t first = text.find(' '), last = text.rfind(' ');
+    std::string number = text.substr(0, first);
+    if (number == "end") return;
+    if (first == std::string::npos || first == last || number.empty() ||
+        number.find_first_not_of("0123456789") != std::string::npos)
+      Fail(file, "line " + std::to_string(n) + ": expected \"number name token\"");
+    ++r.channels;
+    if (text.substr(first + 1, last - first - 1) != "----") ++r.named;
+  }
+  Fail(file, "no \"end\" line");
+}
+
+}  // namespace
+
+int main(int argc, char**) {
+  if (argc > 1) {
+    fprintf(stderr, "brennic: takes no arguments; run it in the mix directory\n");
+    return 1;
+  }
+  Render r;
+  CheckFaders(r);
+  CheckPrefs(r);
+  CheckTracks(r);
+  printf("mix: %s\n", r.mixName.c_str());
+  printf("time indices: %i\n", r.indices);
+  printf("automation entries: %i\n", r.entries);
+  printf("channels: %i (%i named)\n", r.channels, r.named);
+  printf("output: %i bit\n", r.outbits);
+  if (r.preview)
+    printf("preview: from %.0f:%.3f:%.0f for %.3f\n", r.start[0], r.start[1], r.start[2], r.length);
+  else
+    printf("preview: off (whole mix)\n");
+  return 0;
+}
