@@ -1,0 +1,121 @@
+# Helpers for end-to-end tests: the real editor under Xvfb, driven by xdotool with real
+# X input events, judged by the files it writes. Sourced by tests/e2e/test_*.sh.
+set -u
+
+E2E_DIR=""
+E2E_PID=""
+E2E_OUT=""
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "$E2E_OUT" ] && [ -f "$E2E_OUT" ] && { echo "--- editor output ---" >&2; cat "$E2E_OUT" >&2; }
+  e2e_cleanup
+  exit 1
+}
+
+e2e_cleanup() {
+  [ -n "$E2E_PID" ] && kill "$E2E_PID" 2>/dev/null
+  E2E_PID=""
+  if [ -n "$E2E_DIR" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR"; fi
+}
+
+# Waits until the command succeeds, at most $1 seconds.
+wait_for() {
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.05
+  done
+}
+
+# Starts the editor in a fresh directory (optionally seeded from $1) and waits for its window.
+e2e_start() {
+  E2E_DIR=$(mktemp -d /tmp/tessaro-e2e-XXXXXX)
+  [ $# -ge 1 ] && [ -d "$1" ] && cp "$1"/* "$E2E_DIR"/
+  E2E_OUT="$E2E_DIR/.editor-output"
+  (cd "$E2E_DIR" && exec stdbuf -oL "$TESSARO" >"$E2E_OUT" 2>&1) &
+  E2E_PID=$!
+  wait_for 10 window_of "Tessaro" || fail "control window did not appear"
+  trap e2e_cleanup EXIT
+}
+
+# The visible X window of our editor with exactly this title.
+window_of() {
+  local id
+  for id in $(xdotool search --all --onlyvisible --pid "$E2E_PID" --name "^$1\$" 2>/dev/null); do
+    [ "$(xdotool getwindowname "$id")" = "$1" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+
+# Size of a window as "WxH".
+window_size() {
+  xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'
+}
+
+# Moves a window to x, y (there is no window manager: every window opens at 1,20).
+place() {
+  xdotool windowmove --sync "$1" "$2" "$3" 2>/dev/null || xdotool windowmove "$1" "$2" "$3"
+}
+
+# Gives a window the keyboard and puts the pointer inside it, so shortcuts go there.
+# A window just shown may take the focus a moment later, so check it stuck.
+focus() {
+  local id=$1 _
+  xdotool mousemove --window "$id" 5 5
+  for _ in $(seq 1 40); do
+    xdotool windowfocus "$id" 2>/dev/null
+    sleep 0.05
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$id" ] && { sleep 0.05; return 0; }
+  done
+  return 0
+}
+
+# Clicks at x, y inside a window.
+click_at() {
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep 0.05
+}
+
+keys() {
+  xdotool key --delay 30 "$@"
+  sleep 0.05
+}
+
+# Clicks a text field at x, y of a window, replaces its text, and leaves it with Tab.
+type_into() {
+  click_at "$1" "$2" "$3"
+  keys ctrl+a
+  xdotool type --delay 20 "$4"
+  keys Tab
+}
+
+# Picks item n (from 1) of the popup menu button at x, y of a window.
+menu_pick() {
+  click_at "$1" "$2" "$3"
+  local i
+  for i in $(seq 1 "$4"); do keys Down; done
+  keys Return
+}
+
+# Waits for a file to exist with a modification time newer than the stamp file $2.
+wait_newer() {
+  wait_for "${3:-5}" test "$1" -nt "$2"
+}
+
+# Waits for the editor to exit and checks its status.
+expect_exit() {
+  local want=$1 rc
+  for _ in $(seq 1 100); do
+    kill -0 "$E2E_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -0 "$E2E_PID" 2>/dev/null && fail "editor did not exit"
+  wait "$E2E_PID"
+  rc=$?
+  E2E_PID=""
+  [ "$rc" -eq "$want" ] || fail "exit status $rc, expected $want"
+}
+
+window_gone() { ! window_of "$1"; }

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the editor, and starts it in a mix directory.
+# Usage: tools/run.sh [MIX_DIRECTORY]   (default: a fresh scratch copy of the demo mix)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/deps.sh"
+cmake -S "$root" -B "$root/build" -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$root/build" -j"$(nproc)" --target tessaro brennic
+if [ $# -ge 1 ]; then
+  mixdir=$1
+else
+  mixdir=$(mktemp -d /tmp/tessaro-mix-XXXXXX)
+  [ -d "$root/examples/demo" ] && cp "$root/examples/demo/"* "$mixdir/"
+  echo "Mix directory: $mixdir"
+fi
+cd "$mixdir"
+# The stand-in engine is found on the search path when the mix's engine directory is empty.
+PATH="$root/build:$PATH" exec "$root/build/tessaro"
