@@ -1,0 +1,179 @@
+// Preferences between the tables and the preferences window, the window colour of the
+// whole program, and the directory choosers of the three browse buttons.
+#include "files/status.h"
+#include "logic/operations.h"
+#include "model/numeric.h"
+#include "model/tables.h"
+#include "model/text.h"
+#include "ui/widgets.h"
+
+namespace {
+
+// value() leaves the text alone when the number is unchanged, so a half-typed "" or "-"
+// would outlive the refresh; rewrite the text as well.
+void ShowValue(Fl_Value_Input* w, double v) {
+  w->value(v);
+  char text[128];
+  w->format(text);
+  w->input.value(text);
+}
+
+void StoreText(char* table, size_t size, const Fl_Input* field) {
+  const char* text = field->value();
+  CopyText(table, size, text ? text : "");
+}
+
+}  // namespace
+
+void PreviewOnSwitch() {
+  PreOff->value(!PreOn->value());
+  PreviewOn = PreOn->value() ? 1 : 0;
+  ClearStatus();
+}
+
+void PreviewOffSwitch() {
+  PreOn->value(!PreOff->value());
+  PreviewOn = PreOff->value() ? 0 : 1;
+  ClearStatus();
+}
+
+// A group of time fields is stored whole, whichever of them was edited.
+void PreviewToArray() {
+  PreviewArray[0] = static_cast<float>(Preview_Min->value());
+  PreviewArray[1] = static_cast<float>(Preview_Sec->value());
+  PreviewArray[2] = static_cast<float>(Preview_Msec->value());
+  PreviewArray[3] = static_cast<float>(Preview_Length->value());
+  ClearStatus();
+}
+
+void XinToArray() {
+  XinArray[0] = static_cast<float>(Xin_Min->value());
+  XinArray[1] = static_cast<float>(Xin_Sec->value());
+  XinArray[2] = static_cast<float>(Xin_Msec->value());
+  ClearStatus();
+}
+
+void XoutToArray() {
+  XoutArray[0] = static_cast<float>(Xout_Min->value());
+  XoutArray[1] = static_cast<float>(Xout_Sec->value());
+  XoutArray[2] = static_cast<float>(Xout_Msec->value());
+  ClearStatus();
+}
+
+void HeadTailToArray() {
+  HeadTailArray[0] = static_cast<float>(head->value());
+  HeadTailArray[1] = static_cast<float>(tail->value());
+  ClearStatus();
+}
+
+void Outbits16ToArray() {
+  outbits24button->value(!outbits16button->value());
+  OutbitsStore = outbits16button->value() ? 16 : 24;
+  ClearStatus();
+}
+
+void Outbits24ToArray() {
+  outbits16button->value(!outbits24button->value());
+  OutbitsStore = outbits24button->value() ? 24 : 16;
+  ClearStatus();
+}
+
+void MonoToArray() {
+  monoOn = monobutton->value() ? 1 : 0;
+  ClearStatus();
+}
+
+void PanlawToArray() {
+  PanlawStore = static_cast<float>(panlaw->value());
+  ClearStatus();
+}
+
+void DitherToArray() { DitherBits = TruncInt(dither->value()); }
+
+void StorePath() { StoreText(Path, sizeof Path, PathDisplay); }
+void StoreWaveDir() { StoreText(WavDirName, sizeof WavDirName, WavDirDisplay); }
+void StoreMixDir() { StoreText(MixDirName, sizeof MixDirName, MixDirDisplay); }
+void StoreLaunch() { StoreText(LaunchCommand, sizeof LaunchCommand, LaunchDisplay); }
+void StoreMixName() { StoreText(MixName, sizeof MixName, MixNameInput); }
+
+// The colour rule: whatever the spinner holds (a file may have put 300 there) is applied
+// and stored only within the colour map's 0..255.
+void ApplyColour() {
+  int c = TruncInt(bgcolor->value());
+  if (c < 0) c = 0;
+  if (c > 255) c = 255;
+  color = c;
+  Fl_Double_Window* const all[] = {FadersWindow, PrefsWindow, SubWindow, EffectsWindow,
+                                   ControlWindow, VCAWindow, ReverbWindow};
+  for (Fl_Double_Window* w : all)
+    if (w) w->color(static_cast<Fl_Color>(c));
+  // The VCA and reverb windows pick the colour up at their next redraw.
+  Fl_Double_Window* const repaint[] = {FadersWindow, PrefsWindow, SubWindow, EffectsWindow,
+                                       ControlWindow};
+  for (Fl_Double_Window* w : repaint)
+    if (w) w->redraw();
+}
+
+void UpdatePreferences() {
+  ShowValue(head, HeadTailArray[0]);
+  ShowValue(tail, HeadTailArray[1]);
+  ShowValue(Preview_Min, PreviewArray[0]);
+  ShowValue(Preview_Sec, PreviewArray[1]);
+  ShowValue(Preview_Msec, PreviewArray[2]);
+  ShowValue(Preview_Length, PreviewArray[3]);
+  ShowValue(Xin_Min, XinArray[0]);
+  ShowValue(Xin_Sec, XinArray[1]);
+  ShowValue(Xin_Msec, XinArray[2]);
+  ShowValue(Xout_Min, XoutArray[0]);
+  ShowValue(Xout_Sec, XoutArray[1]);
+  ShowValue(Xout_Msec, XoutArray[2]);
+  PreOn->value(PreviewOn != 0);
+  PreOff->value(PreviewOn == 0);
+  PathDisplay->value(Path);
+  WavDirDisplay->value(WavDirName);
+  MixDirDisplay->value(MixDirName);
+  LaunchDisplay->value(LaunchCommand);
+  // A hand-edited word length other than 16 or 24 stays in the file; the buttons keep
+  // whatever they showed.
+  if (OutbitsStore == 16 || OutbitsStore == 24) {
+    outbits16button->value(OutbitsStore == 16);
+    outbits24button->value(OutbitsStore == 24);
+  }
+  monobutton->value(monoOn != 0);
+  ShowValue(panlaw, PanlawStore);
+  bgcolor->value(color);
+  ApplyColour();
+  dither->value(DitherBits);
+}
+
+void ChooseDirectory(int target) {
+  BrowseNumber = target;
+  CH = new Fl_File_Chooser(".", nullptr, Fl_File_Chooser::DIRECTORY, nullptr);
+  CH->show();
+  CH->callback(Set_Directory);
+}
+
+// Takes the browsed directory, not the highlighted entry, exactly as reported: no
+// separator is added, so the engine path must be chosen with that in mind.
+void Set_Directory(Fl_File_Chooser* chooser, void*) {
+  Fl_File_Chooser* from = chooser ? chooser : CH;
+  if (!from) return;
+  const char* dir = from->directory();
+  if (!dir) return;
+  switch (BrowseNumber) {
+    case 1:
+      CopyText(Path, dir);
+      PathDisplay->value(Path);
+      break;
+    case 2:
+      CopyText(WavDirName, dir);
+      WavDirDisplay->value(WavDirName);
+      break;
+    case 3:
+      CopyText(MixDirName, dir);
+      MixDirDisplay->value(MixDirName);
+      break;
+    default:
+      break;
+  }
+}
