@@ -1,0 +1,143 @@
+// The fader page: which slot each strip shows for the current bank and time index, and
+// the display operations that copy the tables into the strips. Nothing here writes a table.
+#include "logic/operations.h"
+#include "model/numeric.h"
+#include "model/tables.h"
+#include "ui/widgets.h"
+
+namespace {
+
+// Bank 1..12, whatever a caller may have put into the spinner.
+int PageBank() {
+  int b = TruncInt(Bank->value());
+  return b < 1 ? 1 : b > 12 ? 12 : b;
+}
+
+bool GroupStripsShown() { return PageGroupSlot() <= 135; }
+
+// Slot shown by a strip, or -1 when the strip stands for nothing on this page.
+int StripSlot(int strip) {
+  if (strip >= 1 && strip <= 10) return PageBankBase() + strip;
+  if (strip == 11) return GroupStripsShown() ? PageGroupSlot() : -1;
+  if (strip == 12) return GroupStripsShown() ? PageGroupSlot() + 8 : -1;
+  if (strip == 13) return 0;
+  return -1;
+}
+
+// Calls show(strip, slot) for strips 1..10, then 11 and 12 when shown, then the master.
+template <class F>
+void EachStrip(bool with_master, F show) {
+  int last = with_master ? kStripCount : 12;
+  for (int s = 1; s <= last; ++s) {
+    int slot = StripSlot(s);
+    if (slot >= 0) show(s, slot);
+  }
+}
+
+// value(v) leaves the text alone when v equals the old value, so a half-typed "" or "-"
+// would survive; rewrite the text as well.
+void ShowValue(Fl_Value_Input* w, double v) {
+  w->value(v);
+  char text[128];
+  w->format(text);
+  w->input.value(text);
+}
+
+void ShowTime(int index) {
+  ShowValue(GuiMin, IndexMin[index]);
+  ShowValue(GuiSec, IndexSec[index]);
+  ShowValue(GuiMsec, IndexMsec[index]);
+}
+
+}  // namespace
+
+int PageBankBase() { return (PageBank() - 1) * 10; }
+
+int PageIndex() {
+  int i = TruncInt(TimeIndex->value() - 1);
+  return i < 0 ? 0 : i > kIndices - 1 ? kIndices - 1 : i;
+}
+
+int PageGroupSlot() { return PageBank() + 127; }
+
+void UpdateDisplayNumbers() {
+  int base = PageBankBase();
+  for (int s = 1; s <= 10; ++s) (*dispNumStrip[s])->value(base + s);
+  DispNum11->value(PageBank());
+  DispNum12->value(PageBank());
+}
+
+void UpdateNames() {
+  int base = PageBankBase();
+  for (int s = 1; s <= 10; ++s) (*nameStrip[s])->value(NameBuffer[base + s]);
+  if (GroupStripsShown()) {
+    name11->value(NameBuffer[PageGroupSlot()]);
+    name12->value(NameBuffer[PageGroupSlot() + 8]);
+  } else {
+    name11->value(unav);
+    name12->value(unav);
+  }
+  name13->value(NameBuffer[0]);
+  UpdateDisplayNumbers();
+  if (NameInEffects && CNL >= 0 && CNL < kSlots) NameInEffects->value(NameBuffer[CNL]);
+  UpdateSubmix();
+  UpdateVCA();
+}
+
+void UpdateSolos() {
+  EachStrip(false, [](int s, int slot) { (*soloStrip[s])->value(SoloArray[slot] != 0); });
+}
+
+void UpdateMutes() {
+  EachStrip(false, [](int s, int slot) { (*muteStrip[s])->value(MuteArray[slot] != 0); });
+}
+
+void UpdateVolumes() {
+  int index = PageIndex();
+  EachStrip(true, [index](int s, int slot) { (*volStrip[s])->value(Volume[AutoAt(slot, index)]); });
+}
+
+void UpdateOffset() {
+  int index = PageIndex();
+  EachStrip(true, [index](int s, int slot) { ShowValue(*ofsStrip[s], Offset[AutoAt(slot, index)]); });
+}
+
+void UpdateRamp() {
+  int index = PageIndex();
+  EachStrip(true, [index](int s, int slot) { ShowValue(*rampStrip[s], Ramp[AutoAt(slot, index)]); });
+}
+
+void UpdateShape() {
+  int index = PageIndex();
+  EachStrip(true, [index](int s, int slot) { ShowValue(*shapeStrip[s], Shape[AutoAt(slot, index)]); });
+}
+
+void UpdatePan() {
+  EachStrip(true, [](int s, int slot) { ShowValue(*panStrip[s], Pan[slot]); });
+}
+
+void UpdateChannelActive() {
+  int index = PageIndex();
+  EachStrip(true, [index](int s, int slot) {
+    (*autoStrip[s])->value(ChanActive[AutoAt(slot, index)] != 0);
+  });
+}
+
+void UpdateMixName() { MixNameInput->value(MixName); }
+
+void StageVolZodirUpdate() {
+  int index = PageIndex();
+  IndexActive->value(IndexActiveArray[index] != 0);
+  UpdateChannelActive();
+  ShowTime(index);
+  UpdateVolumes();
+  UpdatePan();
+  UpdateMutes();
+  UpdateSolos();
+  UpdateDisplayNumbers();
+  CueName->value(CueNameBuffer[index]);
+  UpdateNames();
+  UpdateOffset();
+  UpdateRamp();
+  UpdateShape();
+}
