@@ -1,4 +1,0 @@
-// PLACEHOLDER effects operations until they land.
-#include "logic/operations.h"
-void UpdateEffectsWindows() {}
-void UpdateEffects() {}
