@@ -1,6 +1,206 @@
-// PLACEHOLDER until the cue and volume section lands.
+// Writer and readers of the cue and volume section of "faders.txt".
+// Reading never clears a table: what the text does not mention keeps its value.
 #include "files/cue_section.h"
-void AppendCueSection(TextSink& sink) { SinkPuts(sink, "\n\nend\n"); }
-void VolumeZodirToText(char*) {}
-void ReadVolumes(const char*) {}
-void ReadSubmixState(const char*) {}
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "model/tables.h"
+#include "model/text.h"
+
+namespace {
+
+// The optional lines that follow a volume line; defaults are left out.
+void AppendEntryDetails(TextSink& sink, int slot, int index) {
+  int e = AutoAt(slot, index);
+  if (Offset[e] != 0.0f) SinkPrintf(sink, "ofs\t%.3f\n", Offset[e]);
+  if (Ramp[e] != 0.0f) SinkPrintf(sink, "rmp\t%.3f\n", Ramp[e]);
+  if (Shape[e] != 1.0f) SinkPrintf(sink, "shape\t%.3f\n", Shape[e]);
+}
+
+void AppendIndex(TextSink& sink, int index) {
+  SinkPuts(sink, "\n");
+  if (strnlen(CueNameBuffer[index], kCueNameSize) >= 2)
+    SinkPrintf(sink, "\ncue\t%.63s\n", CueNameBuffer[index]);
+  SinkPrintf(sink, "\nt\t%.0f\t%.3f\t%.0f\n", IndexMin[index], IndexSec[index], IndexMsec[index]);
+  for (int slot = 1; slot <= kChannels; ++slot) {
+    if (ChanActive[AutoAt(slot, index)] != 1) continue;
+    SinkPrintf(sink, "v\t%i\t%.2f\n", slot, Volume[AutoAt(slot, index)]);
+    AppendEntryDetails(sink, slot, index);
+  }
+  for (int g = 1; g <= kGroups; ++g) {
+    int slot = kFirstSubSlot - 1 + g;
+    if (ChanActive[AutoAt(slot, index)] != 1) continue;
+    SinkPrintf(sink, "v\tG\t%i\t%.2f\n", g, Volume[AutoAt(slot, index)]);
+    AppendEntryDetails(sink, slot, index);
+  }
+  for (int g = 1; g <= kGroups; ++g) {
+    int slot = kFirstVcaSlot - 1 + g;
+    if (ChanActive[AutoAt(slot, index)] != 1) continue;
+    SinkPrintf(sink, "vca\t%i\t%.2f\n", g, Volume[AutoAt(slot, index)]);
+    AppendEntryDetails(sink, slot, index);
+  }
+  if (ChanActive[AutoAt(0, index)] == 1) {
+    SinkPrintf(sink, "v\tM\t%.2f\n", Volume[AutoAt(0, index)]);
+    AppendEntryDetails(sink, 0, index);
+  }
+}
+
+bool IsSlot(long long slot) { return slot >= 0 && slot < kSlots; }
+
+// Reading state: the index opened by the latest time line (-1 before the first; kIndices
+// once more than 512 were seen), the slot of the latest volume line, and the latest time.
+struct VolumeState {
+  int index;
+  int slot;
+  float min, sec, msec;
+};
+
+bool HasIndex(const VolumeState& st) { return st.index >= 0 && st.index < kIndices; }
+
+void OpenIndex(VolumeState& st, float m, float s, float ms) {
+  if (st.index < kIndices) ++st.index;
+  st.min = m;
+  st.sec = s;
+  st.msec = ms;
+  if (!HasIndex(st)) return;
+  IndexMin[st.index] = m;
+  IndexSec[st.index] = s;
+  IndexMsec[st.index] = ms;
+  IndexActiveArray[st.index] = 1;
+}
+
+void SetEntry(VolumeState& st, long long slot, const Fields& f, int volumeField) {
+  if (!HasIndex(st) || !IsSlot(slot)) return;
+  st.slot = static_cast<int>(slot);
+  ChanActive[AutoAt(st.slot, st.index)] = 1;
+  Volume[AutoAt(st.slot, st.index)] = FileFloat(FieldNum(f, volumeField));
+}
+
+// One value of the entry opened by the latest volume line.
+void SetDetail(const VolumeState& st, float* table, const Fields& f) {
+  if (HasIndex(st)) table[AutoAt(st.slot, st.index)] = FileFloat(FieldNum(f, 1));
+}
+
+void ReadVolumeLine(VolumeState& st, const Fields& f) {
+  if (FieldIs(f, 0, "cue")) {
+    int target = st.index + 1;
+    if (target >= kIndices) return;
+    // The name is the rest of the line after the tab that follows the keyword.
+    const char* name = f.stop[0];
+    if (name < f.lineEnd) ++name;
+    CopyTextN(CueNameBuffer[target], name, static_cast<size_t>(f.lineEnd - name));
+  } else if (FieldIs(f, 0, "t")) {
+    OpenIndex(st, FileFloat(FieldNum(f, 1)), FileFloat(FieldNum(f, 2)), FileFloat(FieldNum(f, 3)));
+  } else if (FieldIs(f, 0, "inc")) {
+    OpenIndex(st, st.min, FileFloat(st.sec + FieldNum(f, 1)), st.msec);
+  } else if (FieldIs(f, 0, "v")) {
+    long long slot;
+    int next;
+    if (ReadSlotField(f, 1, &slot, &next)) SetEntry(st, slot, f, next);
+  } else if (FieldIs(f, 0, "vca")) {
+    if (f.count > 1) SetEntry(st, kFirstVcaSlot - 1 + static_cast<long long>(FieldInt(f, 1)), f, 2);
+  } else if (FieldIs(f, 0, "ofs")) {
+    SetDetail(st, Offset, f);
+  } else if (FieldIs(f, 0, "rmp")) {
+    SetDetail(st, Ramp, f);
+  } else if (FieldIs(f, 0, "shape")) {
+    SetDetail(st, Shape, f);
+  }
+}
+
+}  // namespace
+
+float FileFloat(double v) {
+  if (v > FLT_MAX) return HUGE_VALF;
+  if (v < -FLT_MAX) return -HUGE_VALF;
+  return static_cast<float>(v);
+}
+
+bool ReadSlotField(const Fields& f, int k, long long* slot, int* next) {
+  if (FieldIs(f, k, "M")) {
+    *slot = 0;
+    *next = k + 1;
+    return true;
+  }
+  if (FieldIs(f, k, "G")) {
+    if (k + 1 >= f.count) return false;
+    *slot = kFirstSubSlot - 1 + static_cast<long long>(FieldInt(f, k + 1));
+    *next = k + 2;
+    return true;
+  }
+  if (k >= f.count) return false;
+  *slot = FieldInt(f, k);
+  *next = k + 1;
+  return true;
+}
+
+void Params1D(const Fields& f, float* table) {
+  long long slot;
+  int next;
+  if (!ReadSlotField(f, 1, &slot, &next) || !IsSlot(slot)) return;
+  table[slot] = FileFloat(FieldNum(f, next));
+}
+
+void ReadSubmixStateRecord(const Fields& f) {
+  bool mute = FieldIs(f, 0, "submu");
+  if (!mute && !FieldIs(f, 0, "subso")) return;
+  if (f.count < 2) return;
+  long long slot = kFirstSubSlot - 1 + static_cast<long long>(FieldInt(f, 1));
+  if (!IsSlot(slot)) return;
+  (mute ? MuteArray : SoloArray)[slot] = 1;
+}
+
+void AppendCueSection(TextSink& sink) {
+  SinkPuts(sink, "\n");
+  for (int slot = 1; slot <= kChannels; ++slot)
+    if (Pan[slot] != 0.0f) SinkPrintf(sink, "p\t%i\t%.0f\n", slot, Pan[slot]);
+  for (int g = 1; g <= kGroups; ++g) {
+    float pan = Pan[kFirstSubSlot - 1 + g];
+    if (pan != 0.0f) SinkPrintf(sink, "p\tG\t%i\t%.0f\n", g, pan);
+  }
+  if (Pan[0] != 0.0f) SinkPrintf(sink, "p\tM\t%.0f\n", Pan[0]);
+  SinkPuts(sink, "\n");
+
+  for (int index = 0; index < kIndices; ++index)
+    if (IndexActiveArray[index] == 1) AppendIndex(sink, index);
+
+  SinkPuts(sink, "\n");
+  for (int g = 1; g <= kGroups; ++g)
+    if (MuteArray[kFirstSubSlot - 1 + g] == 1) SinkPrintf(sink, "submu\t%i\n", g);
+  for (int g = 1; g <= kGroups; ++g)
+    if (SoloArray[kFirstSubSlot - 1 + g] == 1) SinkPrintf(sink, "subso\t%i\n", g);
+  SinkPuts(sink, "end\n");
+}
+
+void VolumeZodirToText(char* text) {
+  TextSink sink = SinkAppendTo(text, kFBuffSize);
+  AppendCueSection(sink);
+}
+
+void ReadVolumes(const char* text) {
+  VolumeState st = {-1, 1, 0, 0, 0};
+  LineScan scan = ScanLines(text);
+  TextLine line;
+  while (NextLine(scan, line)) {
+    Fields f;
+    SplitTabs(line, f);
+    if (f.count == 0) continue;
+    if (FieldIs(f, 0, "end")) break;
+    ReadVolumeLine(st, f);
+  }
+}
+
+void ReadSubmixState(const char* text) {
+  LineScan scan = ScanLines(text);
+  TextLine line;
+  while (NextLine(scan, line)) {
+    Fields f;
+    SplitTabs(line, f);
+    if (f.count == 0) continue;
+    if (FieldIs(f, 0, "end")) break;
+    ReadSubmixStateRecord(f);
+  }
+}

@@ -1,6 +1,7 @@
 // The cue and volume section of "faders.txt": pan lines, cue names, times, automation
 // entries and submix mute/solo lines, closed by "end".
 #pragma once
+#include "files/lines.h"
 #include "files/textsink.h"
 
 // Appends the section at the sink's end.
@@ -11,3 +12,15 @@ void VolumeZodirToText(char* text);
 void ReadVolumes(const char* text);
 // Reads "submu" and "subso" lines up to "end".
 void ReadSubmixState(const char* text);
+
+// Single records, for the one-pass reader of the whole staged text.
+// A "submu" or "subso" record.
+void ReadSubmixStateRecord(const Fields& record);
+// A one-value record ("p"): slot field, then the value; slots outside 0..143 are skipped.
+void Params1D(const Fields& record, float* table);
+
+// The slot field of a record starting at field k: "G" g gives 127 + g, "M" gives 0, a plain
+// number itself. *next gets the field after it. False when the number is missing.
+bool ReadSlotField(const Fields& record, int k, long long* slot, int* next);
+// A number read from a file, as a float: values beyond the float range become infinities.
+float FileFloat(double v);

@@ -1,5 +1,309 @@
-// PLACEHOLDER until the effects and routing section lands.
+// Writer and reader of the effects and routing section of "faders.txt", and the reader of
+// the whole staged text (mix name, effects, reverb, pan, submix state, routing) in one pass.
 #include "files/effects_section.h"
-void AppendEffectsSection(TextSink&) {}
-void AppendBuffer(char*) {}
-void ParseBufferMulti(const char*) {}
+
+#include <cstdio>
+#include <cstring>
+
+#include "files/cue_section.h"
+#include "files/lines.h"
+#include "model/tables.h"
+#include "model/text.h"
+
+namespace {
+
+// An effect key, its table and how many record positions its line fills (on flag included).
+struct FxKey {
+  const char* key;
+  float* table;
+  int count;
+};
+
+// Order of the channel and submix lines; the master writes fxg before the reverb sends.
+const FxKey kChannelOrder[] = {
+    {"hp", Php, 2},         {"comp", Pcomp, 5},     {"rms", Prms, 5},   {"nlc", Pnlc, 4},
+    {"lim", Plim, 2},       {"band1", Pband1, 4},   {"band2", Pband2, 4}, {"hshelf", Phshelf, 4},
+    {"lshelf", Plshelf, 4}, {"rev", Prev, 2},       {"trev", Ptrev, 2}, {"fxg", Pfxg, 2},
+};
+const FxKey kMasterOrder[] = {
+    {"hp", Php, 2},         {"comp", Pcomp, 5},     {"rms", Prms, 5},   {"nlc", Pnlc, 4},
+    {"lim", Plim, 2},       {"band1", Pband1, 4},   {"band2", Pband2, 4}, {"hshelf", Phshelf, 4},
+    {"lshelf", Plshelf, 4}, {"fxg", Pfxg, 2},       {"rev", Prev, 2},   {"trev", Ptrev, 2},
+};
+// Records read with the out-of-range message; rev and trev are read without it.
+const FxKey kClampedKeys[] = {
+    {"comp", Pcomp, 5},     {"rms", Prms, 5},       {"nlc", Pnlc, 4},       {"lim", Plim, 2},
+    {"fxg", Pfxg, 2},       {"band1", Pband1, 4},   {"band2", Pband2, 4},   {"hshelf", Phshelf, 4},
+    {"lshelf", Plshelf, 4}, {"hp", Php, 2},
+};
+const FxKey kSendKeys[] = {{"rev", Prev, 2}, {"trev", Ptrev, 2}};
+
+// Shared reverb values: every record stores its values, the last one wins.
+struct AmtKey {
+  const char* key;
+  float* dest;
+  int count;
+};
+const AmtKey kAmtKeys[] = {
+    {"rtn", Prtn, 2}, {"trtn", Ptrtn, 3}, {"width", Prev_width, 1}, {"pos", Prev_position, 3}};
+
+bool IsOn(float flag) { return flag == 1.0f; }
+
+void AppendFxLine(TextSink& sink, const FxKey& fx, int slot, const char* slotText) {
+  const float* rec = fx.table + slot * kFxPositions;
+  if (!IsOn(rec[0])) return;
+  SinkPrintf(sink, "%s\t%s", fx.key, slotText);
+  for (int p = 1; p < fx.count; ++p) SinkPrintf(sink, "\t%.1f", rec[p]);
+  SinkPuts(sink, "\n");
+}
+
+// Comma-separated channels of one group column, ascending, no trailing comma.
+void AppendChannelList(TextSink& sink, const int32_t* asn, int column) {
+  bool first = true;
+  for (int row = 0; row < kAsnRows; ++row) {
+    if (asn[row * kGroups + column] != 1) continue;
+    SinkPrintf(sink, first ? "%i" : ",%i", row + 1);
+    first = false;
+  }
+}
+
+bool AnySlotOn(const float* table) {
+  for (int slot = 0; slot < kSlots; ++slot)
+    if (IsOn(table[slot * kFxPositions])) return true;
+  return false;
+}
+
+void ClearOnFlags(float* table) {
+  for (int slot = 0; slot < kSlots; ++slot) table[slot * kFxPositions] = 0.0f;
+}
+
+// Fills the record: on flag, then the values that follow the slot field.
+void StoreRecord(const FxKey& fx, int slot, const Fields& f, int first) {
+  float* rec = fx.table + slot * kFxPositions;
+  rec[0] = 1.0f;
+  for (int p = 1; p < fx.count; ++p) rec[p] = FileFloat(FieldNum(f, first + p - 1));
+}
+
+// An effect record; a slot outside 0..135 is reported and skipped.
+void ParamsFromBuffer(const Fields& f, const FxKey& fx) {
+  long long slot;
+  int next;
+  if (!ReadSlotField(f, 1, &slot, &next) || slot < 0 || slot >= kFirstVcaSlot) {
+    printf(">>Channel number out of range or not specified!\n");
+    return;
+  }
+  StoreRecord(fx, static_cast<int>(slot), f, next);
+}
+
+// A reverb send record; a slot outside 0..143 is skipped without a word.
+void Params2D(const Fields& f, const FxKey& fx) {
+  long long slot;
+  int next;
+  if (!ReadSlotField(f, 1, &slot, &next) || slot < 0 || slot >= kSlots) return;
+  StoreRecord(fx, static_cast<int>(slot), f, next);
+}
+
+void ParamGetAmt(const Fields& f, float* dest, int count) {
+  for (int k = 0; k < count; ++k) dest[k] = FileFloat(FieldNum(f, k + 1));
+}
+
+// A reverb filter: only the first record of the text counts.
+void ParamGetTwo(const Fields& f, float* dest, bool* seen) {
+  if (*seen) return;
+  *seen = true;
+  dest[0] = 1.0f;
+  dest[1] = FileFloat(FieldNum(f, 1));
+}
+
+// The submixes or the VCA groups: their keys, tables, messages and kept list texts.
+struct GroupKind {
+  const char* listKey;
+  const char* nameKey;
+  int32_t* on;
+  int32_t* asn;
+  int firstSlot;
+  const char* numberMessage;
+  const char* channelMessage;
+  const char* list[kGroups];  // list text of group n - 1 in the text being read
+  size_t listLen[kGroups];
+};
+
+// Text after the tab that follows field k, to the end of the line.
+const char* RestAfterField(const Fields& f, int k, size_t* len) {
+  const char* p = f.stop[k];
+  if (p < f.lineEnd) ++p;
+  *len = static_cast<size_t>(f.lineEnd - p);
+  return p;
+}
+
+// First pass of the routing reader: one "sub"/"subname" (or VCA) record.
+void ReadGroupRecord(const Fields& f, GroupKind& kind) {
+  bool isList = FieldIs(f, 0, kind.listKey);
+  if (!isList && !FieldIs(f, 0, kind.nameKey)) return;
+  int n = FieldInt(f, 1);
+  if (n < 1 || n > kGroups) {
+    if (isList) printf("%s\n", kind.numberMessage);
+    return;
+  }
+  size_t len = 0;
+  const char* rest = f.count > 1 ? RestAfterField(f, 1, &len) : "";
+  if (isList) {
+    kind.on[n - 1] = 1;
+    kind.list[n - 1] = rest;
+    kind.listLen[n - 1] = len;
+  } else {
+    CopyTextN(NameBuffer[kind.firstSlot - 1 + n], rest, len);
+  }
+}
+
+// Second pass: the items of one kept list into column `index` of the assignment table.
+void RouteList(const char* list, size_t len, int index, const GroupKind& kind) {
+  const char* end = list + len;
+  const char* p = list;
+  while (p < end) {
+    const char* comma = static_cast<const char*>(memchr(p, ',', static_cast<size_t>(end - p)));
+    const char* stop = comma ? comma : end;
+    if (stop > p) {
+      int h = TextInt(p, static_cast<size_t>(stop - p));
+      if (h >= 1 && h <= kChannels)
+        kind.asn[(h - 1) * kGroups + index] = 1;
+      else
+        printf(kind.channelMessage, index + 1);
+    }
+    p = stop + 1;
+  }
+}
+
+GroupKind subKind = {"sub", "subname", SubOn, SubAsn, kFirstSubSlot,
+                     "Submix number out of range!", "Channel assigned to sub %i is out of range!\n",
+                     {}, {}};
+GroupKind vcaKind = {"VCA:", "vcaname", VcaOn, VcaAsn, kFirstVcaSlot,
+                     "VCA number out of range!", "Channel assigned to VCA %i is out of range!\n",
+                     {}, {}};
+
+void RouteChannel(const char* list, size_t len, int index) { RouteList(list, len, index, subKind); }
+void RoutetoVCA(const char* list, size_t len, int index) { RouteList(list, len, index, vcaKind); }
+
+void ForgetLists(GroupKind& kind) {
+  for (int g = 0; g < kGroups; ++g) {
+    kind.list[g] = "";
+    kind.listLen[g] = 0;
+  }
+}
+
+void ParseSubmix() {
+  for (int g = 0; g < kGroups; ++g)
+    if (SubOn[g] == 1) RouteChannel(subKind.list[g], subKind.listLen[g], g);
+}
+
+void ParseVCA() {
+  for (int g = 0; g < kGroups; ++g)
+    if (VcaOn[g] == 1) RoutetoVCA(vcaKind.list[g], vcaKind.listLen[g], g);
+}
+
+// The first non-empty line names the mix when it has at least 4 characters.
+void AdoptMixName(const TextLine& line) {
+  size_t len = static_cast<size_t>(line.end - line.begin);
+  if (len >= 4) CopyTextN(MixName, line.begin, len);
+}
+
+struct FilterSeen {
+  bool rhp, rlp;
+};
+
+void DispatchRecord(const Fields& f, FilterSeen& seen) {
+  for (const FxKey& fx : kClampedKeys)
+    if (FieldIs(f, 0, fx.key)) return ParamsFromBuffer(f, fx);
+  for (const FxKey& fx : kSendKeys)
+    if (FieldIs(f, 0, fx.key)) return Params2D(f, fx);
+  if (FieldIs(f, 0, "p")) return Params1D(f, Pan);
+  for (const AmtKey& a : kAmtKeys)
+    if (FieldIs(f, 0, a.key)) return ParamGetAmt(f, a.dest, a.count);
+  if (FieldIs(f, 0, "rhp")) return ParamGetTwo(f, Prhp, &seen.rhp);
+  if (FieldIs(f, 0, "rlp")) return ParamGetTwo(f, Prlp, &seen.rlp);
+  if (FieldIs(f, 0, "submu") || FieldIs(f, 0, "subso")) return ReadSubmixStateRecord(f);
+  ReadGroupRecord(f, subKind);
+  ReadGroupRecord(f, vcaKind);
+}
+
+}  // namespace
+
+void AppendEffectsSection(TextSink& sink) {
+  SinkPuts(sink, "\n");
+  for (int n = 1; n <= kGroups; ++n) {
+    if (SubOn[n - 1] != 1) continue;
+    SinkPrintf(sink, "subname\t%i\t%.127s\n", n, NameBuffer[kFirstSubSlot - 1 + n]);
+    SinkPrintf(sink, "sub\t%i\t", n);
+    AppendChannelList(sink, SubAsn, n - 1);
+    SinkPuts(sink, "\n");
+  }
+  SinkPuts(sink, "\n\n");
+  for (int n = 1; n <= kGroups; ++n) {
+    if (VcaOn[n - 1] != 1) continue;
+    SinkPrintf(sink, "vcaname\t%i\t%.127s\n", n, NameBuffer[kFirstVcaSlot - 1 + n]);
+    SinkPrintf(sink, "VCA:\t%i\t", n);
+    AppendChannelList(sink, VcaAsn, n - 1);
+    SinkPuts(sink, "\n");
+  }
+  SinkPuts(sink, "\n");
+
+  char slotText[32];
+  for (int slot = 1; slot <= kChannels; ++slot) {
+    snprintf(slotText, sizeof slotText, "%i", slot);
+    for (const FxKey& fx : kChannelOrder) AppendFxLine(sink, fx, slot, slotText);
+  }
+  SinkPuts(sink, "\n");
+  for (int g = 1; g <= kGroups; ++g) {
+    snprintf(slotText, sizeof slotText, "G\t%i", g);
+    for (const FxKey& fx : kChannelOrder) AppendFxLine(sink, fx, kFirstSubSlot - 1 + g, slotText);
+  }
+  SinkPuts(sink, "\n");
+  for (const FxKey& fx : kMasterOrder) AppendFxLine(sink, fx, 0, "M");
+  SinkPuts(sink, "\n");
+
+  bool rtn = AnySlotOn(Prev);
+  bool trtn = AnySlotOn(Ptrev);
+  if (rtn) SinkPrintf(sink, "rtn\t%.1f\t%.1f\n", Prtn[0], Prtn[1]);
+  if (trtn) SinkPrintf(sink, "trtn\t%.1f\t%.1f\t%.1f\n", Ptrtn[0], Ptrtn[1], Ptrtn[2]);
+  if (IsOn(Prlp[0])) SinkPrintf(sink, "rlp\t%.0f\n", Prlp[1]);
+  if (IsOn(Prhp[0])) SinkPrintf(sink, "rhp\t%.0f\n", Prhp[1]);
+  if (rtn || trtn) {
+    // The comparisons fail for NaN, which then writes no width.
+    if (Prev_width[0] >= 0.0f && Prev_width[0] <= 100.0f)
+      SinkPrintf(sink, "width\t%.0f\n", Prev_width[0]);
+    SinkPrintf(sink, "pos\t%.0f\t%.0f\t%.0f\n", Prev_position[0], Prev_position[1],
+               Prev_position[2]);
+  }
+  SinkPuts(sink, "\n");
+}
+
+void AppendBuffer(char* text) {
+  TextSink sink = SinkAppendTo(text, kFBuffSize);
+  AppendEffectsSection(sink);
+}
+
+void ParseBufferMulti(const char* text) {
+  for (const FxKey& fx : kClampedKeys) ClearOnFlags(fx.table);
+  for (const FxKey& fx : kSendKeys) ClearOnFlags(fx.table);
+  ForgetLists(subKind);
+  ForgetLists(vcaKind);
+  FilterSeen seen = {false, false};
+  bool named = false;
+
+  LineScan scan = ScanLines(text);
+  TextLine line;
+  while (NextLine(scan, line)) {
+    if (!named && line.end > line.begin) {
+      named = true;
+      AdoptMixName(line);
+    }
+    Fields f;
+    SplitTabs(line, f);
+    if (f.count == 0) continue;
+    if (FieldIs(f, 0, "end")) break;
+    DispatchRecord(f, seen);
+  }
+  ParseSubmix();
+  ParseVCA();
+  fflush(stdout);
+}
