@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The faders window under real input: typed and arrow-stepped volumes, the auto switch and
+# a typed pan reach "faders.txt" through Store All; bank 2 edits land on channels 11..20.
+source "$E2E_LIB"
+e2e_start
+ctl=$(window_of "Tessaro")
+place "$ctl" 700 20
+focus "$ctl"
+keys ctrl+f
+wait_for 5 window_of "Faders" || fail "Ctrl+f did not show the faders window"
+fad=$(window_of "Faders")
+[ "$(window_size "$fad")" = "620x575" ] || fail "faders window is $(window_size "$fad")"
+place "$fad" 10 20
+fad=$(window_of "Faders")
+focus "$fad"
+
+row() { echo $((177 + 30 * ($1 - 1))); }
+
+# Like type_into, but a leading minus goes as a key (xdotool would read it as an option).
+type_number() {
+  click_at "$1" "$2" "$3"
+  keys ctrl+a
+  local text=$4
+  if [ "${text#-}" != "$text" ]; then keys minus; text=${text#-}; fi
+  xdotool type --delay 20 "$text"
+  keys Tab
+}
+
+# Strip 3: auto on, volume typed, pan typed with a decimal (whole percent kept).
+click_at "$fad" 292 $(($(row 3) + 10))
+type_number "$fad" 340 $(($(row 3) + 10)) "-6.5"
+type_number "$fad" 565 $(($(row 3) + 9)) "3.5"
+# Strip 4: auto on, volume stepped up twice with the Up key from 0.
+click_at "$fad" 292 $(($(row 4) + 10))
+click_at "$fad" 340 $(($(row 4) + 10))
+keys Up Up
+# Bank 2, strip 1 is channel 11.
+type_number "$fad" 40 144 "2"
+click_at "$fad" 292 $(($(row 1) + 10))
+type_number "$fad" 340 $(($(row 1) + 10)) "-12"
+
+stamp="$E2E_DIR/.stamp"
+touch "$stamp"
+sleep 1.1
+focus "$ctl"
+keys ctrl+s
+wait_newer "$E2E_DIR/faders.txt" "$stamp" 5 || fail "Ctrl+s did not write faders.txt"
+f="$E2E_DIR/faders.txt"
+grep -qxP 'v\t3\t-6\.50' "$f" || fail "strip 3 volume missing: $(grep -P '^v\t' "$f" | tr '\n' ' ')"
+grep -qxP 'v\t4\t0\.20' "$f" || fail "strip 4 stepped volume missing: $(grep -P '^v\t' "$f" | tr '\n' ' ')"
+grep -qxP 'v\t11\t-12\.00' "$f" || fail "bank 2 strip 1 volume missing: $(grep -P '^v\t' "$f" | tr '\n' ' ')"
+grep -qxP 'p\t3\t3' "$f" || fail "pan 3.5 was not stored as 3: $(grep -P '^p\t' "$f" | tr '\n' ' ')"
+[ "$(grep -cP '^v\t' "$f")" -eq 3 ] || fail "unexpected volume lines: $(grep -P '^v\t' "$f" | tr '\n' ' ')"
+
+focus "$ctl"
+keys ctrl+q
+expect_exit 0
+echo "PASS faders window"
