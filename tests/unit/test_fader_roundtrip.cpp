@@ -49,8 +49,12 @@ Snapshot Take() {
   s.active.assign(ChanActive, ChanActive + kAutoSize);
   s.pan.assign(Pan, Pan + kSlots);
   for (float* t : kFx) s.fx.insert(s.fx.end(), t, t + kFxSize);
-  for (const float* r : {Prtn, Ptrtn, Prhp, Prlp, Prev_width, Prev_position})
-    s.reverb.insert(s.reverb.end(), r, r + 3);  // rows are 1..3 long; neighbours are harmless
+  s.reverb.insert(s.reverb.end(), Prtn, Prtn + 2);
+  s.reverb.insert(s.reverb.end(), Ptrtn, Ptrtn + 3);
+  s.reverb.insert(s.reverb.end(), Prhp, Prhp + 2);
+  s.reverb.insert(s.reverb.end(), Prlp, Prlp + 2);
+  s.reverb.insert(s.reverb.end(), Prev_width, Prev_width + 1);
+  s.reverb.insert(s.reverb.end(), Prev_position, Prev_position + 3);
   s.indexActive.assign(IndexActiveArray, IndexActiveArray + kIndices);
   for (int i = 0; i < kIndices; ++i) {
     s.times.insert(s.times.end(), {IndexMin[i], IndexSec[i], IndexMsec[i]});
