@@ -4,33 +4,9 @@
 
 #include "files/status.h"
 #include "logic/operations.h"
+#include "logic/strips.h"
 #include "model/tables.h"
 #include "ui/widgets.h"
-
-namespace {
-
-// Slot of a strip on the current page, or -1 when the strip stands for nothing
-// (the group strips of banks 9..12, or a number outside 1..13).
-int StripSlot(int strip) {
-  bool groups = PageGroupSlot() <= 135;
-  if (strip >= 1 && strip <= 10) return PageBankBase() + strip;
-  if (strip == 11) return groups ? PageGroupSlot() : -1;
-  if (strip == 12) return groups ? PageGroupSlot() + 8 : -1;
-  if (strip == 13) return 0;
-  return -1;
-}
-
-// Calls store(strip, slot) for every strip of a column that stands for a slot.
-template <class F>
-void EachStrip(bool with_master, F store) {
-  int last = with_master ? kStripCount : 12;
-  for (int s = 1; s <= last; ++s) {
-    int slot = StripSlot(s);
-    if (slot >= 0) store(s, slot);
-  }
-}
-
-}  // namespace
 
 void VolumeToArray() {
   int index = PageIndex();

@@ -136,9 +136,7 @@ void UpdateGUI() {
   UpdateRamp();
   UpdateShape();
   int index = PageIndex();
-  GuiMin->value(IndexMin[index]);
-  GuiSec->value(IndexSec[index]);
-  GuiMsec->value(IndexMsec[index]);
+  ShowIndexTime(index);
   UpdateChannelActive();
   IndexActive->value(IndexActiveArray[index] != 0);
   CueName->value(CueNameBuffer[index]);

@@ -3,6 +3,7 @@
 #pragma once
 
 class Fl_File_Chooser;
+class Fl_Value_Input;
 
 // status.cpp: shows tbuffer in TextResponse.
 void ShowStatus();
@@ -107,3 +108,7 @@ void ProgramExit();
 int PageBankBase();   // (bank - 1) * 10
 int PageIndex();      // time index 0..511
 int PageGroupSlot();  // bank + 127; strips 11 and 12 exist only while it is at most 135
+// Shows a number in a value input, rewriting its text even when the value is unchanged.
+void ShowValue(Fl_Value_Input* w, double v);
+// The time fields show the time of an index.
+void ShowIndexTime(int index);

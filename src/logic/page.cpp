@@ -1,6 +1,7 @@
 // The fader page: which slot each strip shows for the current bank and time index, and
 // the display operations that copy the tables into the strips. Nothing here writes a table.
 #include "logic/operations.h"
+#include "logic/strips.h"
 #include "model/numeric.h"
 #include "model/tables.h"
 #include "ui/widgets.h"
@@ -15,6 +16,17 @@ int PageBank() {
 
 bool GroupStripsShown() { return PageGroupSlot() <= 135; }
 
+}  // namespace
+
+int PageBankBase() { return (PageBank() - 1) * 10; }
+
+int PageIndex() {
+  int i = TruncInt(TimeIndex->value() - 1);
+  return i < 0 ? 0 : i > kIndices - 1 ? kIndices - 1 : i;
+}
+
+int PageGroupSlot() { return PageBank() + 127; }
+
 // Slot shown by a strip, or -1 when the strip stands for nothing on this page.
 int StripSlot(int strip) {
   if (strip >= 1 && strip <= 10) return PageBankBase() + strip;
@@ -22,16 +34,6 @@ int StripSlot(int strip) {
   if (strip == 12) return GroupStripsShown() ? PageGroupSlot() + 8 : -1;
   if (strip == 13) return 0;
   return -1;
-}
-
-// Calls show(strip, slot) for strips 1..10, then 11 and 12 when shown, then the master.
-template <class F>
-void EachStrip(bool with_master, F show) {
-  int last = with_master ? kStripCount : 12;
-  for (int s = 1; s <= last; ++s) {
-    int slot = StripSlot(s);
-    if (slot >= 0) show(s, slot);
-  }
 }
 
 // value(v) leaves the text alone when v equals the old value, so a half-typed "" or "-"
@@ -43,22 +45,12 @@ void ShowValue(Fl_Value_Input* w, double v) {
   w->input.value(text);
 }
 
-void ShowTime(int index) {
+void ShowIndexTime(int index) {
   ShowValue(GuiMin, IndexMin[index]);
   ShowValue(GuiSec, IndexSec[index]);
   ShowValue(GuiMsec, IndexMsec[index]);
 }
 
-}  // namespace
-
-int PageBankBase() { return (PageBank() - 1) * 10; }
-
-int PageIndex() {
-  int i = TruncInt(TimeIndex->value() - 1);
-  return i < 0 ? 0 : i > kIndices - 1 ? kIndices - 1 : i;
-}
-
-int PageGroupSlot() { return PageBank() + 127; }
 
 void UpdateDisplayNumbers() {
   int base = PageBankBase();
@@ -129,7 +121,7 @@ void StageVolZodirUpdate() {
   int index = PageIndex();
   IndexActive->value(IndexActiveArray[index] != 0);
   UpdateChannelActive();
-  ShowTime(index);
+  ShowIndexTime(index);
   UpdateVolumes();
   UpdatePan();
   UpdateMutes();

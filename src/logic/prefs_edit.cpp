@@ -9,15 +9,6 @@
 
 namespace {
 
-// value() leaves the text alone when the number is unchanged, so a half-typed "" or "-"
-// would outlive the refresh; rewrite the text as well.
-void ShowValue(Fl_Value_Input* w, double v) {
-  w->value(v);
-  char text[128];
-  w->format(text);
-  w->input.value(text);
-}
-
 void StoreText(char* table, size_t size, const Fl_Input* field) {
   const char* text = field->value();
   CopyText(table, size, text ? text : "");
