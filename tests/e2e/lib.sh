@@ -87,7 +87,7 @@ keys() {
 type_into() {
   click_at "$1" "$2" "$3"
   keys ctrl+a
-  xdotool type --delay 20 "$4"
+  xdotool type --delay 20 -- "$4"
   keys Tab
 }
 
