@@ -305,5 +305,8 @@ void ParseBufferMulti(const char* text) {
   }
   ParseSubmix();
   ParseVCA();
+  // The kept lists point into the caller's text; drop them with it.
+  ForgetLists(subKind);
+  ForgetLists(vcaKind);
   fflush(stdout);
 }

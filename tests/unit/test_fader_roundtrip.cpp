@@ -206,6 +206,12 @@ TEST_F(FaderRoundTrip, UnknownLinesSurviveBesideRegeneratedSections) {
   EXPECT_NE(text.find("\nt\t0\t0.000\t0\nv\t1\t-3.00\n\nend\n"), std::string::npos);
   ASSERT_TRUE(StoreFaderFile());
   EXPECT_EQ(Slurp("faders.txt"), text);
+
+  // The staging-buffer forms append the same two sections to the text already there.
+  strcpy(reserve_fbuff, "Old name\nmy notes\nxyz\t1\n");
+  AppendBuffer(reserve_fbuff);
+  VolumeZodirToText(reserve_fbuff);
+  EXPECT_EQ(std::string(reserve_fbuff), text);
 }
 
 TEST_F(FaderRoundTrip, HostileFilesRecallWithoutHarmAndStoreCleanly) {
