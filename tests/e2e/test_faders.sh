@@ -16,28 +16,18 @@ focus "$fad"
 
 row() { echo $((177 + 30 * ($1 - 1))); }
 
-# Like type_into, but a leading minus goes as a key (xdotool would read it as an option).
-type_number() {
-  click_at "$1" "$2" "$3"
-  keys ctrl+a
-  local text=$4
-  if [ "${text#-}" != "$text" ]; then keys minus; text=${text#-}; fi
-  xdotool type --delay 20 "$text"
-  keys Tab
-}
-
 # Strip 3: auto on, volume typed, pan typed with a decimal (whole percent kept).
 click_at "$fad" 292 $(($(row 3) + 10))
-type_number "$fad" 340 $(($(row 3) + 10)) "-6.5"
-type_number "$fad" 565 $(($(row 3) + 9)) "3.5"
+type_into "$fad" 340 $(($(row 3) + 10)) "-6.5"
+type_into "$fad" 565 $(($(row 3) + 9)) "3.5"
 # Strip 4: auto on, volume stepped up twice with the Up key from 0.
 click_at "$fad" 292 $(($(row 4) + 10))
 click_at "$fad" 340 $(($(row 4) + 10))
 keys Up Up
 # Bank 2, strip 1 is channel 11.
-type_number "$fad" 40 144 "2"
+type_into "$fad" 40 144 "2"
 click_at "$fad" 292 $(($(row 1) + 10))
-type_number "$fad" 340 $(($(row 1) + 10)) "-12"
+type_into "$fad" 340 $(($(row 1) + 10)) "-12"
 
 stamp="$E2E_DIR/.stamp"
 touch "$stamp"
