@@ -180,9 +180,16 @@ void VolumeZodirToText(char* text) {
   AppendCueSection(sink);
 }
 
+void SkipMixNameLine(LineScan& scan) {
+  TextLine line;
+  while (NextLine(scan, line))
+    if (line.end > line.begin) return;
+}
+
 void ReadVolumes(const char* text) {
   VolumeState st = {-1, 1, 0, 0, 0};
   LineScan scan = ScanLines(text);
+  SkipMixNameLine(scan);
   TextLine line;
   while (NextLine(scan, line)) {
     Fields f;
@@ -195,6 +202,7 @@ void ReadVolumes(const char* text) {
 
 void ReadSubmixState(const char* text) {
   LineScan scan = ScanLines(text);
+  SkipMixNameLine(scan);
   TextLine line;
   while (NextLine(scan, line)) {
     Fields f;

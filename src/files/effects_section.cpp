@@ -294,8 +294,10 @@ void ParseBufferMulti(const char* text) {
   TextLine line;
   while (NextLine(scan, line)) {
     if (!named && line.end > line.begin) {
+      // The mix-name line is never a record: a mix named "end" must not end the recall.
       named = true;
       AdoptMixName(line);
+      continue;
     }
     Fields f;
     SplitTabs(line, f);

@@ -37,6 +37,10 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// Readers see a whole file: a mix-name line comes first.
+void ReadVolumesOf(const std::string& body) { ReadVolumes(("Mix name\n" + body).c_str()); }
+void ReadSubmixStateOf(const std::string& body) { ReadSubmixState(("Mix name\n" + body).c_str()); }
+
 class CueSectionTest : public ::testing::Test {
  protected:
   void SetUp() override { ClearInternalArrays(); }
@@ -122,7 +126,7 @@ TEST_F(CueSectionTest, ReaderOpensIndicesInFileOrderAndAddsIncrements) {
       "inc\t30\nv\tM\t4\nrmp\t3\n"
       "inc\t45\nshape\t0.5\n"
       "cue\tdangling\n";
-  ReadVolumes(text);
+  ReadVolumesOf(text);
   EXPECT_STREQ(CueNameBuffer[0], "First");
   EXPECT_EQ(IndexMin[1], 1.0f);
   EXPECT_EQ(IndexSec[1], 50.0f);
@@ -148,7 +152,7 @@ TEST_F(CueSectionTest, ReaderOpensIndicesInFileOrderAndAddsIncrements) {
   std::string text2 = CueSection();
   ClearInternalArrays();
   IndexActiveArray[0] = 0;
-  ReadVolumes(text2.c_str());
+  ReadVolumesOf(text2);
   EXPECT_EQ(IndexActiveArray[0] + IndexActiveArray[1], 2);
   EXPECT_EQ(IndexActiveArray[2] + IndexActiveArray[7], 0);
   EXPECT_EQ(IndexMin[1], 3.0f);
@@ -157,7 +161,7 @@ TEST_F(CueSectionTest, ReaderOpensIndicesInFileOrderAndAddsIncrements) {
 }
 
 TEST_F(CueSectionTest, KeywordsCountOnlyAsFirstFieldAndEndStops) {
-  ReadVolumes(
+  ReadVolumesOf(
       "v\n"  // a mix named v: no slot, ignored
       "cue\tv\t3\t-6\n"
       "t\t0\t1\t0\n"
@@ -173,7 +177,7 @@ TEST_F(CueSectionTest, KeywordsCountOnlyAsFirstFieldAndEndStops) {
   EXPECT_EQ(Active(3, 0) + Active(4, 0) + Active(4, 1), 0);
   EXPECT_EQ(IndexActiveArray[1], 0);
 
-  ReadSubmixState("submu\t1\nsubso\t8\nx\tsubmu\t2\nsubmu\t200\nsubmu\t-2147483648\nend\nsubmu\t3\n");
+  ReadSubmixStateOf("submu\t1\nsubso\t8\nx\tsubmu\t2\nsubmu\t200\nsubmu\t-2147483648\nend\nsubmu\t3\n");
   EXPECT_EQ(MuteArray[128], 1);
   EXPECT_EQ(SoloArray[135], 1);
   EXPECT_EQ(MuteArray[129] + MuteArray[130], 0);
@@ -183,7 +187,7 @@ TEST_F(CueSectionTest, LinesWithoutAnIndexOrBeyondTheLastAreIgnored) {
   std::string text = "v\t5\t-1\nvca\t1\t-1\nofs\t2\nrmp\t2\nshape\t2\n";
   for (int i = 0; i < 600; ++i) text += "t\t" + std::to_string(i) + "\t0\t0\nv\t9\t" + std::to_string(i) + "\n";
   text += "cue\tafter the last\n";
-  ReadVolumes(text.c_str());
+  ReadVolumesOf(text);
   EXPECT_EQ(Active(5, 0) + Active(136, 0), 0);
   EXPECT_EQ(Offset[AutoAt(1, 0)] + Ramp[AutoAt(1, 0)], 0.0f);
   EXPECT_EQ(Shape[AutoAt(1, 0)], 1.0f);
@@ -201,7 +205,7 @@ TEST_F(CueSectionTest, ShortRecordsLongNamesAndLineEndings) {
                      "v\tG\n"
                      "v\tM\t-2\r\n"
                      "ofs\n";
-  ReadVolumes(text.c_str());
+  ReadVolumesOf(text);
   EXPECT_EQ(std::string(CueNameBuffer[0]), longName.substr(0, 63));
   EXPECT_EQ(IndexActiveArray[0], 1);
   EXPECT_EQ(Active(5, 0), 1);
@@ -212,7 +216,7 @@ TEST_F(CueSectionTest, ShortRecordsLongNamesAndLineEndings) {
 }
 
 TEST_F(CueSectionTest, HostileNumbersStayInsideTheTables) {
-  ReadVolumes(
+  ReadVolumesOf(
       "t\tnan\t1e300\t-1e300\n"
       "v\t99999999999999999999\t1\n"
       "v\t-1\t1\n"
@@ -249,12 +253,12 @@ TEST_F(CueSectionTest, NoiseAndHugeInputsAreReadSafelyAndQuickly) {
 
   std::string many;
   for (int i = 0; i < 10000; ++i) many += "t\t0\t" + std::to_string(i) + "\t0\nv\t1\t1\n";
-  ReadVolumes(many.c_str());
+  ReadVolumesOf(many);
   EXPECT_EQ(IndexSec[511], 511.0f);
 
   std::string wide = "t\t1\t2\t3\nv\t4\t" + std::string(100 * 1024, '9') + "\ncue\t" +
                      std::string(100 * 1024, 'c') + "\n";
-  ReadVolumes(wide.c_str());
+  ReadVolumesOf(wide);
   EXPECT_EQ(strlen(CueNameBuffer[1]), 63u);
   for (int i = 0; i < kIndices; ++i) {
     ASSERT_LT(strnlen(CueNameBuffer[i], kCueNameSize), static_cast<size_t>(kCueNameSize));
@@ -263,4 +267,18 @@ TEST_F(CueSectionTest, NoiseAndHugeInputsAreReadSafelyAndQuickly) {
   for (int e = 0; e < kAutoSize; ++e) ASSERT_TRUE(ChanActive[e] == 0 || ChanActive[e] == 1);
   std::string text = CueSection();
   EXPECT_EQ(text.substr(text.size() - 4), "end\n");
+}
+
+// The first line names the mix and is never a record, whatever it says.
+TEST_F(CueSectionTest, MixNameLineIsNeverARecord) {
+  const char* text = "end\n\nt\t0\t1.000\t0\nv\t2\t-3.00\nsubmu\t4\nend\n";
+  ParseBufferMulti(text);
+  ReadVolumes(text);
+  EXPECT_EQ(IndexSec[0], 1.0f);
+  EXPECT_EQ(ChanActive[AutoAt(2, 0)], 1);
+  EXPECT_EQ(MuteArray[131], 1);
+  const char* numbered = "t\t9\t9\t9\nt\t0\t2\t0\nend\n";
+  ReadVolumes(numbered);
+  EXPECT_EQ(IndexSec[0], 2.0f);
+  EXPECT_EQ(IndexActiveArray[1], 0);
 }
