@@ -119,3 +119,43 @@ expect_exit() {
 }
 
 window_gone() { ! window_of "$1"; }
+
+# --- Whole-session helpers: recall, store, mix, and judging the files written ---
+
+# Chooses Recall > "Recall All" in the control window (item 4 of the Recall menu).
+recall_all() {
+  focus "$1"
+  menu_pick "$1" 336 90 4
+}
+
+# Clicks the up (or, with "down", the lower) arrow of the spinner at x, y, w, h of a window.
+spin() {
+  local win=$1 x=$2 y=$3 w=$4 h=$5 dir=${6:-up}
+  local ax=$((x + w - h / 4 - 1)) ay=$((y + h / 4))
+  [ "$dir" = down ] && ay=$((y + h - h / 4 - 1))
+  click_at "$win" "$ax" "$ay"
+}
+
+# Makes a stamp file now; files written after it test newer (times have nanoseconds here).
+e2e_stamp() {
+  local stamp="$E2E_DIR/.stamp-$1"
+  touch "$stamp"
+  echo "$stamp"
+}
+
+# Presses a control-window shortcut and waits until all three files were rewritten.
+store_and_wait() {
+  local stamp f
+  stamp=$(e2e_stamp store)
+  focus "$1"
+  keys "$2"
+  for f in prefs.txt tracks.txt faders.txt; do
+    wait_newer "$E2E_DIR/$f" "$stamp" 10 || fail "$2 did not write $f"
+  done
+}
+
+# Fails with a unified diff when the file the editor wrote differs from the expected text.
+same_text() {
+  local expected=$1 actual=$2
+  diff -u "$expected" "$actual" >&2 || fail "$(basename "$actual") differs from $expected"
+}
