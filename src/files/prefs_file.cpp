@@ -6,6 +6,7 @@
 
 #include "files/keys.h"
 #include "files/lines.h"
+#include "files/small_file.h"
 #include "files/status.h"
 #include "files/textsink.h"
 #include "files/wholefile.h"
@@ -185,33 +186,13 @@ bool WritePreferencesFile() {
   SinkPut(out, carry, carried);
   if (carried > 0 && carry[carried - 1] != '\n') SinkPuts(out, "\n");
   SinkPuts(out, "end\n");
-  size_t written = 0;
-  if (out.overflow || WriteWholeFile(kPrefsFile, text, out.len, &written) != kWriteOk) {
-    SetStatus("Could not write prefs.txt");
-    return false;
-  }
-  SetStatus("Wrote %i bytes to prefs.txt", static_cast<int>(out.len));
-  return true;
+  return WriteSmallFile(kPrefsFile, out);
 }
 
 void ReadPreferencesFile() {
   static char text[kSmallFileSize];
   size_t size = 0;
-  switch (ReadWholeFile(kPrefsFile, text, sizeof text, &size)) {
-    case kReadMissing:
-    case kReadFailed:
-      return;
-    case kReadEmpty:
-      text[0] = '\0';
-      break;
-    case kReadOk:
-      break;
-    case kReadShort:
-    case kReadTooLarge:
-      SetStatus("Could not read prefs.txt");
-      return;
-  }
-  SetStatus("Read %i bytes from prefs.txt", static_cast<int>(size));
+  if (ReadSmallFile(kPrefsFile, text, sizeof text, &size) != kSmallRead) return;
   LineScan scan = ScanLines(text, size);
   TextLine line;
   while (NextLine(scan, line)) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "files/lines.h"
+#include "files/small_file.h"
 #include "files/status.h"
 #include "files/textsink.h"
 #include "files/wholefile.h"
@@ -78,34 +79,18 @@ bool WriteTracksFile() {
                NameBuffer[c], token);
   }
   SinkPuts(out, "end\n");
-  size_t written = 0;
-  if (out.overflow || WriteWholeFile(kTracksFile, text, out.len, &written) != kWriteOk) {
-    SetStatus("Could not write tracks.txt");
-    return false;
-  }
-  SetStatus("Wrote %i bytes to tracks.txt", static_cast<int>(out.len));
-  return true;
+  return WriteSmallFile(kTracksFile, out);
 }
 
 void ReadTracksFile() {
   static char text[kSmallFileSize];
   size_t size = 0;
-  switch (ReadWholeFile(kTracksFile, text, sizeof text, &size)) {
-    case kReadMissing:
-    case kReadFailed:
-      return;
-    case kReadShort:
-    case kReadTooLarge:
-      SetStatus("Could not read tracks.txt");
-      if (TracksReadHook) TracksReadHook();
-      return;
-    case kReadEmpty:
-      text[0] = '\0';
-      break;
-    case kReadOk:
-      break;
+  SmallRead r = ReadSmallFile(kTracksFile, text, sizeof text, &size);
+  if (r == kSmallAbsent) return;
+  if (r == kSmallRefused) {
+    if (TracksReadHook) TracksReadHook();
+    return;
   }
-  SetStatus("Read %i bytes from tracks.txt", static_cast<int>(size));
   LineScan scan = StartOfChannels(text, size);
   TextLine line;
   int k = 1;

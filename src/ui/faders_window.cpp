@@ -9,6 +9,7 @@
 
 #include "logic/operations.h"
 #include "ui/callbacks.h"
+#include "ui/whole_value_input.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 
@@ -33,31 +34,6 @@ constexpr auto cb_ramp = StripCallbacks<RampToArray>(std::make_index_sequence<kS
 constexpr auto cb_shape = StripCallbacks<ShapeToArray>(std::make_index_sequence<kStripCount + 1>());
 constexpr auto cb_pan = StripCallbacks<PanToArray>(std::make_index_sequence<kStripCount + 1>());
 constexpr auto cb_browse = StripCallbacks<ChooseFile>(std::make_index_sequence<11>());
-
-// Pan is a whole percentage, but typing "3.5" should give 3 rather than 35 (a whole-number
-// field drops the '.'), and "035" should read as 35, not as octal.
-class PanInput : public Fl_Value_Input {
- public:
-  PanInput(int x, int y, int w, int h) : Fl_Value_Input(x, y, w, h) {
-    input.callback(Parse, this);
-  }
-  int handle(int event) override {
-    int r = Fl_Value_Input::handle(event);
-    input.type(FL_FLOAT_INPUT);
-    return r;
-  }
-
- private:
-  static void Parse(Fl_Widget*, void* data) {
-    PanInput* self = static_cast<PanInput*>(data);
-    double v = static_cast<double>(strtol(self->input.value(), nullptr, 10));
-    if (v != self->value() || (self->when() & FL_WHEN_NOT_CHANGED)) {
-      self->set_value(v);
-      self->set_changed();
-      if (self->when()) self->do_callback();
-    }
-  }
-};
 
 int RowY(int strip) { return 177 + 30 * (strip - 1); }
 
@@ -235,7 +211,7 @@ Fl_Double_Window* make_window2() {
     *shapeStrip[i] = s;
   }
   for (int i = 1; i <= kStripCount; ++i) {
-    PanInput* p = new PanInput(547, RowY(i), 40, 18);
+    WholeValueInput* p = new WholeValueInput(547, RowY(i), 40, 18);
     StripValue(p, i, "pan %", cb_pan[i]);
     p->range(-100, 100);
     p->step(1);

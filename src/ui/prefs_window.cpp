@@ -4,38 +4,11 @@
 
 #include "logic/operations.h"
 #include "ui/callbacks.h"
+#include "ui/whole_value_input.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 
 namespace {
-
-// A whole-number field that still accepts a typed decimal point and reads its text in base
-// ten: the stock field drops '.' (so "3.5" became 35) and reads "035" as octal 29.
-class WholeValueInput : public Fl_Value_Input {
- public:
-  WholeValueInput(int x, int y, int w, int h, const char* label = nullptr)
-      : Fl_Value_Input(x, y, w, h, label) {
-    input.callback(ReadTyped, this);
-  }
-  // The stock handler switches the field back to integer entry on every event.
-  int handle(int event) override {
-    int used = Fl_Value_Input::handle(event);
-    input.type(FL_FLOAT_INPUT);
-    return used;
-  }
-
- private:
-  // "3.5" reads 3 and "-3.9" reads -3, as a whole-number field always truncated.
-  static void ReadTyped(Fl_Widget*, void* data) {
-    WholeValueInput* w = static_cast<WholeValueInput*>(data);
-    double v = static_cast<double>(strtol(w->input.value(), nullptr, 10));
-    if (v != w->value() || (w->when() & FL_WHEN_NOT_CHANGED)) {
-      w->set_value(v);
-      w->set_changed();
-      if (w->when()) w->do_callback();
-    }
-  }
-};
 
 void PrefLabel(Fl_Widget* w) {
   w->labelsize(12);
