@@ -190,25 +190,11 @@ void ReadVolumes(const char* text) {
   VolumeState st = {-1, 1, 0, 0, 0};
   LineScan scan = ScanLines(text);
   SkipMixNameLine(scan);
-  TextLine line;
-  while (NextLine(scan, line)) {
-    Fields f;
-    SplitTabs(line, f);
-    if (f.count == 0) continue;
-    if (FieldIs(f, 0, "end")) break;
-    ReadVolumeLine(st, f);
-  }
+  ForEachRecord(scan, [&st](const Fields& f) { ReadVolumeLine(st, f); });
 }
 
 void ReadSubmixState(const char* text) {
   LineScan scan = ScanLines(text);
   SkipMixNameLine(scan);
-  TextLine line;
-  while (NextLine(scan, line)) {
-    Fields f;
-    SplitTabs(line, f);
-    if (f.count == 0) continue;
-    if (FieldIs(f, 0, "end")) break;
-    ReadSubmixStateRecord(f);
-  }
+  ForEachRecord(scan, ReadSubmixStateRecord);
 }

@@ -47,3 +47,17 @@ double TextNum(const char* p, size_t len);
 int TextInt(const char* p, size_t len);
 // Text of field k to the end of the line (empty when the field is missing).
 const char* RestFrom(const Fields& fields, int k, size_t* len);
+
+// Calls record(fields) for every non-empty line of the scan until a line whose first field
+// is "end": the loop every reader of the line formats shares.
+template <class F>
+void ForEachRecord(LineScan& scan, F record) {
+  TextLine line;
+  while (NextLine(scan, line)) {
+    Fields f;
+    SplitTabs(line, f);
+    if (f.count == 0) continue;
+    if (FieldIs(f, 0, "end")) return;
+    record(f);
+  }
+}

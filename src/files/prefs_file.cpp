@@ -194,13 +194,6 @@ void ReadPreferencesFile() {
   size_t size = 0;
   if (ReadSmallFile(kPrefsFile, text, sizeof text, &size) != kSmallRead) return;
   LineScan scan = ScanLines(text, size);
-  TextLine line;
-  while (NextLine(scan, line)) {
-    Fields f;
-    SplitTabs(line, f);
-    if (f.count == 0) continue;
-    if (FieldIs(f, 0, "end")) break;
-    ApplyLine(f);
-  }
+  ForEachRecord(scan, ApplyLine);
   if (PrefsReadHook) PrefsReadHook();
 }
