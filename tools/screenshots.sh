@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Renders each of the editor's seven windows, with the demo mix recalled, into docs/*.png.
+# Usage: tools/screenshots.sh [BUILD_DIR]   (default: build; the editor is built when missing)
+# Runs the real editor under a private Xvfb and drives it with xdotool, as a user would.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+if [ -z "${TESSARO_SHOTS_DISPLAY:-}" ]; then
+  for tool in Xvfb xdotool import; do
+    command -v "$tool" >/dev/null || {
+      echo "screenshots.sh: $tool is missing (apt-get install xvfb xdotool imagemagick)" >&2
+      exit 1
+    }
+  done
+  build=$(mkdir -p "${1:-$root/build}" && cd "${1:-$root/build}" && pwd)
+  if [ ! -x "$build/tessaro" ]; then
+    cmake -S "$root" -B "$build" >/dev/null
+    cmake --build "$build" -j"$(nproc)" --target tessaro
+  fi
+  exec "$root/tests/xvfb-run.sh" env TESSARO_SHOTS_DISPLAY=1 TESSARO="$build/tessaro" \
+    bash "$0" "$build"
+fi
+
+# From here on: inside the private X server.
+set +e
+E2E_LIB="$root/tests/e2e/lib.sh"
+source "$E2E_LIB"
+out="$root/docs"
+mkdir -p "$out"
+
+# Captures a window until two grabs in a row agree, so a half-drawn window is not kept.
+capture() {
+  local id=$1 file=$2 tmp="$E2E_DIR/shot"
+  import -window "$id" "$tmp-a.png" || return 1
+  for _ in $(seq 1 40); do
+    sleep 0.1
+    import -window "$id" "$tmp-b.png" || return 1
+    if cmp -s <(convert "$tmp-a.png" rgb:-) <(convert "$tmp-b.png" rgb:-); then
+      mv "$tmp-b.png" "$file"
+      return 0
+    fi
+    mv "$tmp-b.png" "$tmp-a.png"
+  done
+  mv "$tmp-a.png" "$file"
+}
+
+# Shows one window with its control-window shortcut, captures it, and hides it again.
+shoot() {
+  local key=$1 title=$2 file=$3 id
+  focus "$ctl"
+  keys "ctrl+$key"
+  wait_for 5 window_of "$title" || fail "Ctrl+$key did not show $title"
+  id=$(window_of "$title")
+  place "$id" 10 20
+  id=$(window_of "$title")
+  [ -n "${4:-}" ] && "$4" "$id"
+  capture "$id" "$out/$file" || fail "could not capture $title"
+  echo "wrote docs/$file"
+  focus "$ctl"
+  keys "ctrl+shift+$key"
+  wait_for 5 window_gone "$title" || fail "Ctrl+Shift+$key did not hide $title"
+}
+
+# The effects window opens on channel 1; the lead vocal (channel 8) has the fullest chain.
+show_vocal_chain() {
+  focus "$1"
+  click_at "$1" 200 32
+  keys ctrl+a 8 Return
+}
+
+e2e_start "$root/examples/demo"
+ctl=$(window_of "Tessaro")
+place "$ctl" 700 20
+ctl=$(window_of "Tessaro")
+recall_all "$ctl"
+
+shoot f "Faders" faders.png
+shoot e "Effects" effects.png show_vocal_chain
+shoot r "Reverb" reverb.png
+shoot p "Preferences" preferences.png
+shoot g "Submix Matrix" submix.png
+shoot v "VCA Matrix" vca.png
+capture "$ctl" "$out/control.png" || fail "could not capture the control window"
+echo "wrote docs/control.png"
+focus "$ctl"
+keys ctrl+q
+expect_exit 0
