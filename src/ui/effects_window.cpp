@@ -3,6 +3,7 @@
 #include "logic/effects_table.h"
 #include "logic/operations.h"
 #include "ui/callbacks.h"
+#include "ui/effect_widgets.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 
@@ -28,26 +29,10 @@ Fl_Spinner* SlotSpinner(int y, const char* label, int high) {
 }
 
 void BuildEffect(const FxEffect& fx) {
-  Fl_Button* b = new Fl_Button(fx.x, fx.y, 100, 20, fx.label);
-  b->type(FL_TOGGLE_BUTTON);
-  b->box(FL_ROUND_UP_BOX);
-  b->down_box(FL_ROUND_DOWN_BOX);
-  b->selection_color(229);
-  b->labelsize(11);
-  b->callback(fx.capture);
-  *fx.button = b;
+  *fx.button = EffectSwitch(fx.x, fx.y, 20, fx.label, fx.capture);
   for (int i = 0; i < fx.slider_count; ++i) {
     const FxSlider& s = fx.sliders[i];
-    Fl_Value_Slider* v = new Fl_Value_Slider(fx.x + 1, s.y, 100, 20, s.label);
-    v->type(FL_HOR_SLIDER);
-    v->labelsize(10);
-    v->labelcolor(215);
-    v->range(s.low, s.high);
-    v->step(s.step);
-    v->value(s.value);
-    v->when(FL_WHEN_RELEASE);
-    v->callback(fx.capture);
-    *s.widget = v;
+    *s.widget = EffectSlider(fx.x + 1, s.y, s.label, s.low, s.high, s.step, s.value, fx.capture);
   }
 }
 
