@@ -1,33 +1,19 @@
 // In-process window tests: the windows are built once, as at start-up; every test starts
 // from reset tables, a refreshed first page and its own empty current directory.
 #pragma once
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include <FL/Fl.H>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "../unit/scratch_dir.h"
 #include "logic/operations.h"
 #include "model/tables.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 
-class GuiTest : public ::testing::Test {
+class GuiTest : public ScratchDir {
  protected:
   void SetUp() override;
-  void TearDown() override;
-  static std::string Slurp(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  static void Spit(const char* path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-  }
   // Types text into a value input and fires its callback, as typing does.
   static void TypeInto(Fl_Value_Input* w, const char* text) {
     w->input.value(text);
@@ -45,6 +31,30 @@ class GuiTest : public ::testing::Test {
     b->value(!b->value());
     b->do_callback();
   }
-  std::string dir_;
-  std::string old_;
+  // Sets a slider, spinner or counter as a drag does, firing its callback.
+  template <class W>
+  static void Move(W* w, double v) {
+    w->value(v);
+    w->do_callback();
+  }
+  // One key typed into a focused field, the way the keyboard delivers it.
+  static void Key(Fl_Input* in, char c) {
+    char text[2] = {c, '\0'};
+    Fl::e_keysym = static_cast<unsigned char>(c);
+    Fl::e_text = text;
+    Fl::e_length = 1;
+    Fl::e_state = 0;
+    in->position(in->size());
+    in->handle(FL_KEYBOARD);
+  }
+  static void ShowPage(int bank, int t) {
+    Bank->value(bank);
+    TimeIndex->value(t);
+    StageVolZodirUpdate();
+  }
+  // Puts a message on the status line, for checking that an edit empties it.
+  static void ShowMessage() {
+    snprintf(tbuffer, sizeof tbuffer, "Save Complete");
+    ShowStatus();
+  }
 };

@@ -7,26 +7,10 @@
 #include "gui_fixture.h"
 
 void GuiTest::SetUp() {
-  char tmpl[] = "/tmp/tessaro-gui-XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  dir_ = tmpl;
-  char* here = getcwd(nullptr, 0);
-  old_ = here;
-  free(here);
-  ASSERT_EQ(chdir(dir_.c_str()), 0);
-  ClearInternalArrays();
-  reserve_fbuff[0] = '\0';
+  ScratchDir::SetUp();
   tbuffer[0] = '\0';
-  Bank->value(1);
-  TimeIndex->value(1);
+  ShowPage(1, 1);
   UpdateGUI();
-  StageVolZodirUpdate();
-}
-
-void GuiTest::TearDown() {
-  if (chdir(old_.c_str()) != 0) return;
-  std::string cmd = "chmod -R u+rwx '" + dir_ + "' 2>/dev/null; rm -rf '" + dir_ + "'";
-  if (system(cmd.c_str()) != 0) return;
 }
 
 void GuiTest::TypeInto(Fl_Spinner* w, const char* text) {
