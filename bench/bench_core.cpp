@@ -337,6 +337,8 @@ BENCHMARK(BM_StoreFaderFile)->Unit(benchmark::kMicrosecond);
 // Keeps each benchmark's time (the median when repeated) for the ratios printed at the end.
 class SummaryReporter : public benchmark::ConsoleReporter {
  public:
+  // Colour only on a terminal, so figures saved to a file stay plain text.
+  SummaryReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
   std::map<std::string, double> micros;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs) {

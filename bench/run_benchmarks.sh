@@ -9,6 +9,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/de
 cmake --build "$build" --target bench_core -j"$(nproc)" >/dev/null
 [ -x "$build/bench/bench_core" ] || { echo "bench_core was not built (is libbenchmark-dev installed?)"; exit 2; }
 
+load=$(cut -d' ' -f1-3 /proc/loadavg)
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 "$build/bench/bench_core" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -23,7 +24,8 @@ compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[^=]*=//p' "$build/CMakeCache.txt")
   echo "repetitions). Regenerate them with that script; nothing here is asserted by the tests."
   echo
   echo "Machine: $(nproc) CPUs, ${cpu:-unknown CPU}; $(uname -sr); compiler $("${compiler:-c++}" --version | head -n 1);"
-  echo "run on $(date -u '+%Y-%m-%d %H:%M UTC')."
+  echo "run on $(date -u '+%Y-%m-%d %H:%M UTC'); load average before the run: $load (other work on the"
+  echo "machine shows as noise, most in the benchmarks that touch the disk)."
   echo
   echo "The mix is the largest one whose \"faders.txt\" still fits the 256 KiB staging buffer: all"
   echo "512 indices active with a time and a cue name, automation entries spread over them, each"
