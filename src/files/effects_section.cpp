@@ -211,7 +211,14 @@ struct FilterSeen {
   bool rhp, rlp;
 };
 
+// Keys of the automation lines, which make up most of a large file and are not read here.
+bool IsAutomationKey(const Fields& f) {
+  return FieldIs(f, 0, "v") || FieldIs(f, 0, "ofs") || FieldIs(f, 0, "rmp") || FieldIs(f, 0, "shape") ||
+         FieldIs(f, 0, "t") || FieldIs(f, 0, "vca");
+}
+
 void DispatchRecord(const Fields& f, FilterSeen& seen) {
+  if (IsAutomationKey(f)) return;
   for (const FxKey& fx : kClampedKeys)
     if (FieldIs(f, 0, fx.key)) return ParamsFromBuffer(f, fx);
   for (const FxKey& fx : kSendKeys)

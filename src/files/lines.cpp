@@ -63,12 +63,6 @@ void Bounded(const char* p, size_t len, char (&buf)[64]) {
 void SplitTabs(const TextLine& line, Fields& fields) { Split(line, '\t', fields); }
 void SplitSpaces(const TextLine& line, Fields& fields) { Split(line, ' ', fields); }
 
-bool FieldIs(const Fields& f, int k, const char* word) {
-  if (k < 0 || k >= f.count) return false;
-  size_t n = static_cast<size_t>(f.stop[k] - f.start[k]);
-  return strlen(word) == n && memcmp(f.start[k], word, n) == 0;
-}
-
 size_t FieldLen(const Fields& f, int k) {
   if (k < 0 || k >= f.count) return 0;
   return static_cast<size_t>(f.stop[k] - f.start[k]);

@@ -2,6 +2,7 @@
 // and numbers read from fields the way atof/atoi would, never past the field's line.
 #pragma once
 #include <cstddef>
+#include <cstring>
 
 // One line without its line feed; a carriage return before the line feed is dropped too.
 struct TextLine {
@@ -35,9 +36,14 @@ void SplitTabs(const TextLine& line, Fields& fields);
 // Splits at single spaces instead (runs of spaces count as one).
 void SplitSpaces(const TextLine& line, Fields& fields);
 
-// True when field k exists and equals word exactly.
-bool FieldIs(const Fields& fields, int k, const char* word);
 size_t FieldLen(const Fields& fields, int k);
+// True when field k exists and equals word exactly. Inline: readers try many keys per line,
+// and with a literal word the length is known at compile time.
+inline bool FieldIs(const Fields& fields, int k, const char* word) {
+  if (k < 0 || k >= fields.count) return false;
+  size_t n = static_cast<size_t>(fields.stop[k] - fields.start[k]);
+  return strlen(word) == n && memcmp(fields.start[k], word, n) == 0;
+}
 // The leading number of field k as atof / atoi read it; 0 when the field is missing.
 // Integers saturate at the int range.
 double FieldNum(const Fields& fields, int k);
