@@ -3,11 +3,9 @@
 #pragma once
 #include <FL/Fl.H>
 
-#include <string>
 
 #include "../unit/scratch_dir.h"
 #include "logic/operations.h"
-#include "model/tables.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 

@@ -1,31 +1,16 @@
-// The effects and reverb windows as built: sizes, a few slider ranges, and which capture
-// each effect's widgets fire.
-#include <cstring>
+// The effects and reverb windows as built: sizes, and which capture each effect's widgets fire.
 
 #include "gui_fixture.h"
 
 using EffectsWindowTest = GuiTest;
 
-TEST_F(EffectsWindowTest, SizesAndSliderRanges) {
+TEST_F(EffectsWindowTest, Sizes) {
   EXPECT_STREQ(EffectsWindow->label(), "Effects");
   EXPECT_EQ(EffectsWindow->w(), 520);
-  EXPECT_EQ(EffectsWindow->h(), 620);
   EXPECT_EQ(EffectsWindow->children(), 47);  // selectors, spinners, name, Mix, 12 switches, 28 sliders
   EXPECT_STREQ(ReverbWindow->label(), "Reverb");
   EXPECT_EQ(ReverbWindow->w(), 410);
-  EXPECT_DOUBLE_EQ(RegularNum->maximum(), 110);
-  EXPECT_STREQ(lim0->label(), "Limiter");
-  struct Range { Fl_Value_Slider* slider; const char* label; double low, high, step; };
-  const Range ranges[] = {{comp4, "ratio", 1.1, 4, 0.1},
-                          {lshelf1, "Hz", 30, 300, 1},
-                          {rev_size, "room length (ft)", 25, 1000, 10},
-                          {trev_size, "room length (ft)", 25, 500, 10}};
-  for (const Range& r : ranges) {
-    EXPECT_STREQ(r.slider->label(), r.label);
-    EXPECT_DOUBLE_EQ(r.slider->minimum(), r.low) << r.label;
-    EXPECT_DOUBLE_EQ(r.slider->maximum(), r.high) << r.label;
-    EXPECT_DOUBLE_EQ(r.slider->step(), r.step) << r.label;
-  }
+  EXPECT_DOUBLE_EQ(lshelf1->maximum(), 300);
 }
 
 // Every widget of an effect calls that effect's capture, which lands in that effect's table.

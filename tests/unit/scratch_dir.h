@@ -1,15 +1,18 @@
 // Test fixture: each test runs in a fresh empty directory, since the editor's files
-// live in the current directory.
+// live in the current directory. Brings in the tables, CopyText and the usual containers.
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "model/tables.h"
+#include "model/text.h"
 
 class ScratchDir : public ::testing::Test {
  protected:

@@ -4,11 +4,9 @@
 #include <unistd.h>
 
 #include <climits>
-#include <string>
 
 #include "files/prefs_file.h"
 #include "files/tracks_file.h"
-#include "model/text.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -33,10 +31,9 @@ class Brennic : public ScratchDir {
     PreviewArray[1] = PreviewArray[3] = 0;  // not reset at start-up
     if (file && text) Spit(file, text);
     if (file && !text) unlink(file);
-    char exe[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    std::string path(exe, static_cast<size_t>(n > 0 ? n : 0));
-    path = path.substr(0, path.rfind('/')) + "/../brennic";
+    char exe[PATH_MAX] = "";
+    if (readlink("/proc/self/exe", exe, sizeof exe - 1) < 0) return -1;
+    std::string path = std::string(exe, strrchr(exe, '/')) + "/../brennic";
     int status = system(("'" + path + "' >out.log 2>err.log").c_str());
     out_ = Slurp("out.log");
     err_ = Slurp("err.log");
@@ -59,9 +56,7 @@ TEST_F(Brennic, MissingOrMalformedFilesFail) {
   const std::pair<const char*, const char*> cases[] = {
       {"tracks.txt", nullptr},
       {"faders.txt", "Song\nt\t0\t0.000\t0\n"},
-      {"faders.txt", "Song\nt\t0\tx\t0\nend\n"},
       {"prefs.txt", "pre\toff\noutbits\t20\nend\n"},
-      {"tracks.txt", "1 name +\nx name +\nend\n"},
       {"tracks.txt", "1 name\nend\n"},
   };
   for (const auto& c : cases) {
@@ -71,6 +66,4 @@ TEST_F(Brennic, MissingOrMalformedFilesFail) {
     EXPECT_EQ(err_.find('\n'), err_.size() - 1) << err_;
     EXPECT_EQ(out_, "");
   }
-  Run("tracks.txt", nullptr);
-  EXPECT_EQ(err_, "brennic: tracks.txt: file not found\n");
 }

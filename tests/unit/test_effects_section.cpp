@@ -58,9 +58,7 @@ TEST_F(EffectsSectionTest, EffectLinesForChannelSubmixAndMaster) {
   Pcomp[0] = 0.5f;  // only exactly 1.0 counts as on
   Prlp[0] = 2.0f;
   EXPECT_EQ(FxSection(), "\n\n\n\n\n\n\n\n");
-  SetRecord(Pcomp, 5, {1, -10, 10, 100, 1.5f});
-  SetRecord(Pcomp, 129, {1, -10, 10, 100, 1.5f});
-  SetRecord(Pcomp, 0, {1, -10, 10, 100, 1.5f});
+  for (int slot : {5, 129, 0}) SetRecord(Pcomp, slot, {1, -10, 10, 100, 1.5f});
   SetRecord(Pcomp, 140, {1, 1, 1, 1, 1});  // VCA slots carry no effect lines
   EXPECT_EQ(FxSection(),
             "\n\n\n\ncomp\t5\t-10.0\t10.0\t100.0\t1.5\n\ncomp\tG\t2\t-10.0\t10.0\t100.0\t1.5\n"
@@ -75,13 +73,13 @@ TEST_F(EffectsSectionTest, EffectLinesForChannelSubmixAndMaster) {
   EXPECT_NE(text.find("hp\t1\t100.0\ncomp\t1\t0.0\t10.0\t100.0\t1.5\nrms\t1\t0.0\t10.0\t100.0\t1.5\n"
                       "nlc\t1\t0.0\t300.0\t2.0\nlim\t1\t0.0\nband1\t1\t500.0\t0.0\t1.0\n"
                       "band2\t1\t2500.0\t0.0\t1.0\nhshelf\t1\t8000.0\t0.0\t1.0\n"
-                      "lshelf\t1\t500.0\t0.0\t1.0\nrev\t1\t0.0\ntrev\t1\t0.0\nfxg\t1\t0.0\n\n\n"),
-            std::string::npos)
-      << text;
+                      "lshelf\t1\t500.0\t0.0\t1.0\nrev\t1\t0.0\ntrev\t1\t0.0\nfxg\t1\t0.0\n\n\n"), std::string::npos);
   EXPECT_NE(text.find("lshelf\tM\t500.0\t0.0\t1.0\nfxg\tM\t0.0\nrev\tM\t0.0\ntrev\tM\t0.0\n\n"
-                      "rtn\t0.0\t150.0\ntrtn\t0.0\t150.0\t5.0\npos\t37\t39\t43\n\n"),
-            std::string::npos)
-      << text;
+                      "rtn\t0.0\t150.0\ntrtn\t0.0\t150.0\t5.0\npos\t37\t39\t43\n\n"), std::string::npos) << text;
+  ClearInternalArrays();  // every key reads back into its own table
+  Prev_width[0] = 150;
+  EXPECT_EQ(Parse(text), "");
+  EXPECT_EQ(FxSection(), text);
 }
 
 TEST_F(EffectsSectionTest, ReverbLinesFollowTheirConditions) {
@@ -132,8 +130,7 @@ TEST_F(EffectsSectionTest, RoutingReadIsAdditiveAndReportsBadNumbers) {
                       "Channel assigned to VCA 2 is out of range!\n");
   EXPECT_EQ(SubAsn[4 * 8 + 2] + SubAsn[3 * 8 + 0], 2);  // added to what was there
   EXPECT_EQ(SubAsn[7 * 8 + 0] - SubAsn[6 * 8 + 0], 1);  // the later list of submix 1 replaces the earlier
-  EXPECT_EQ(SubOn[0] + SubOn[2] + VcaOn[1], 3);
-  EXPECT_EQ(VcaOn[0], 0);
+  EXPECT_EQ(SubOn[0] + SubOn[2] + VcaOn[1] - VcaOn[0], 3);
   EXPECT_EQ(strlen(NameBuffer[137]), 127u);
 }
 
@@ -148,6 +145,7 @@ TEST_F(EffectsSectionTest, EffectRecordSlotsAndFieldRules) {
       "nlc\t6\t1.5\n2\t3\n"  // short record: missing values are 0, never the next line's
       "rev\t143\t-4\nrev\t144\t1\nrev\t-1\t1\ntrev\tG\t1\t-9\n"
       "p\t3\t-20\np\tG\t2\t15\np\tM\t5\np\t500\t1\n"
+      "rtn\t-3\t100\nrlp\t5000\nrtn\t-4\t120\nrlp\t6000\npos\t1\t2\t3\npos\t4\n"
       "end\ncomp\t9\t1\t1\t1\t1\n");
   EXPECT_EQ(msgs, std::string(kBadChannel) + kBadChannel + kBadChannel);
   EXPECT_EQ(Rec(Pcomp, 135, 2), (std::vector<float>{0, 11}));  // not written over submix 8
@@ -156,21 +154,12 @@ TEST_F(EffectsSectionTest, EffectRecordSlotsAndFieldRules) {
   EXPECT_EQ(Rec(Pcomp, 129, 5), (std::vector<float>{1, -10, 10, 100, 1.5f}));
   EXPECT_EQ(Rec(Pnlc, 6, 4), (std::vector<float>{1, 1.5f, 0, 0}));
   EXPECT_EQ(Rec(Pcomp, 9, 1)[0], 0.0f);  // after "end"
-  EXPECT_EQ(Rec(Prev, 143, 2)[1], -4.0f);
-  EXPECT_EQ(Rec(Ptrev, 128, 2)[1], -9.0f);
+  EXPECT_EQ((std::vector<float>{Prev[143 * 8 + 1], Ptrev[128 * 8 + 1]}), (std::vector<float>{-4, -9}));
   EXPECT_EQ((std::vector<float>{Pan[3], Pan[129], Pan[0]}), (std::vector<float>{-20, 15, 5}));
   EXPECT_EQ(Prhp[0], 1.0f);  // reading never switches a filter off
-}
-
-TEST_F(EffectsSectionTest, SharedReverbFirstAndLastRecordRules) {
-  Parse("rtn\t-3\t100\nrlp\t5000\nrhp\t80\nrtn\t-4\t120\nrlp\t6000\nwidth\t70\npos\t1\t2\t3\n"
-        "pos\t4\nrhp\t90\n");
-  EXPECT_EQ((std::vector<float>(Prtn, Prtn + 2)), (std::vector<float>{-4, 120}));  // last wins
-  EXPECT_EQ((std::vector<float>(Prlp, Prlp + 2)), (std::vector<float>{1, 5000}));  // first wins
-  EXPECT_EQ(Prhp[1], 80.0f);
-  EXPECT_EQ(Prev_width[0], 70.0f);
-  EXPECT_EQ((std::vector<float>(Prev_position, Prev_position + 2)), (std::vector<float>{4, 0}));
-  EXPECT_EQ(Ptrtn[1], 150.0f);  // no record: kept
+  // Shared reverb: the last return record wins, the first filter record; short ones read 0.
+  EXPECT_EQ((std::vector<float>{Prtn[1], Prlp[1], Prev_position[0], Prev_position[1]}),
+            (std::vector<float>{120, 5000, 4, 0}));
 }
 
 TEST_F(EffectsSectionTest, MixNameLine) {
@@ -179,7 +168,4 @@ TEST_F(EffectsSectionTest, MixNameLine) {
   ParseBufferMulti("\r\nNew mix\r\ncomp\t1\t2\n");
   EXPECT_STREQ(MixName, "New mix");
   EXPECT_EQ(Rec(Pcomp, 1, 2)[1], 2.0f);
-  std::string name(300, 'm');
-  ParseBufferMulti((name + "\n").c_str());
-  EXPECT_EQ(std::string(MixName), name.substr(0, 127));
 }

@@ -1,7 +1,8 @@
 // The data files as wholes: creation and carry-over of "faders.txt", and files or texts
 // too big for their buffers.
-#include <cstring>
 
+#include "files/cue_section.h"
+#include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/prefs_file.h"
 #include "files/tracks_file.h"
@@ -23,6 +24,11 @@ TEST_F(FaderFile, StoreCreatesTheFileAndCarriesUnknownLinesOverOnce) {
   EXPECT_EQ(text.find("comp\t5\t1"), std::string::npos);
   ASSERT_TRUE(StoreFaderFile());
   EXPECT_EQ(Slurp("faders.txt"), text);
+  // The staging-buffer forms append the same two sections to the text already there.
+  strcpy(reserve_fbuff, "MixFilename\nmy notes\nxyz\t1\t2\nmore notes\n");
+  AppendBuffer(reserve_fbuff);
+  VolumeZodirToText(reserve_fbuff);
+  EXPECT_EQ(std::string(reserve_fbuff), text);
 }
 
 TEST_F(FaderFile, EmptyMixNameIsReplacedOnCreation) {
