@@ -72,8 +72,8 @@ TEST_F(PrefsFile, UnknownLinesAreCarriedOverBeforeEnd) {
 
 TEST_F(PrefsFile, ReaderTakesKeysOnlyAsFirstField) {
   Spit("prefs.txt",
-       "path\tmono\nx\toname\tBad\npre\ton\nstart\t1\t2.5\t300\nlength\t9\nxin\t1\t2\t3\n"
-       "xout\t4\t5\t6\nhead\t1.5\ntail\t2.5\nwavdir\t/w dir/\nmixdir\t/m\toops\noname\tNew mix\n"
+       "path\tmono\npre\ton\nstart\t1\t2.5\t300\nlength\t9\nxin\t1\t2\t3\n"
+       "xout\t4\t5\t6\nhead\t1.5\ntail\t2.5\nwavdir\t/w dir/\nmixdir\t/m\toops\noname\tNew mix\nx\toname\tBad\nx\tmono\n"
        "pan\t4.5\noutbits\t16.9\ndevice\thw:2\nplay\tignored\ncolor\t12\nlaunch\tgo now\ndither\t3\n"
        "end\ncolor\t200\n");
   ReadPreferencesFile();
@@ -85,7 +85,7 @@ TEST_F(PrefsFile, ReaderTakesKeysOnlyAsFirstField) {
             "pre\ton\nstart\t1.000\t2.500\t300\nlength\t9.000\nxin\t1.000\t2.000\t3.000\n"
             "xout\t4.000\t5.000\t6.000\nhead\t1.500\ntail\t2.500\npath\tmono\nmixdir\t/m\toops\n"
             "wavdir\t/w dir/\npan\t4.5\noutbits\t16\ndither\t3\ncolor\t12\nlaunch\tgo now\n"
-            "x\toname\tBad\nend\n");
+            "x\toname\tBad\nx\tmono\nend\n");
 }
 
 TEST_F(PrefsFile, MissingValuesLeaveTheTablesAndLongOnesAreCut) {
