@@ -23,9 +23,6 @@ class EffectsEditTest : public GuiTest {
     b->value(0);
     Toggle(b);
   }
-  static std::vector<float> Rec(const float* table, int slot, int n) {
-    return std::vector<float>(table + slot * 8, table + slot * 8 + n);
-  }
 };
 
 TEST_F(EffectsEditTest, SelectorsActAsOneRadioGroupAndChooseTheSlot) {
@@ -52,7 +49,6 @@ TEST_F(EffectsEditTest, RefreshShowsTheSlotsRecordsAndTheFullRefreshTheSharedOne
   Pcomp[5 * 8 + 0] = 1;
   Pband2[5 * 8 + 1] = 3000;
   Prev[5 * 8 + 0] = 0.5f;  // not a whole 1: shown off
-  Prtn[1] = 400;
   Prlp[0] = 1;
   TypeInto(RegularNum, "5");
   EXPECT_TRUE(comp0->value() && !rev_state->value());

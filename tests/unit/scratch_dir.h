@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -13,6 +14,19 @@
 
 #include "model/tables.h"
 #include "model/text.h"
+
+// The first n positions of a slot's effect record.
+inline std::vector<float> Rec(const float* table, int slot, int n) {
+  return std::vector<float>(table + slot * kFxPositions, table + slot * kFxPositions + n);
+}
+
+// Preference values the start-up reset leaves alone (they start so), which a test that
+// moves them puts back.
+inline void ResetPrefsLeftByReset() {
+  for (float& v : PreviewArray) v = 0;
+  HeadTailArray[0] = HeadTailArray[1] = 0;
+  color = 97;
+}
 
 class ScratchDir : public ::testing::Test {
  protected:

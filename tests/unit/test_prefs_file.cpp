@@ -14,17 +14,11 @@ class PrefsFile : public ScratchDir {
  protected:
   void SetUp() override {
     ScratchDir::SetUp();
-    ResetLeftByReset();
+    ResetPrefsLeftByReset();
   }
   void TearDown() override {
-    ResetLeftByReset();
+    ResetPrefsLeftByReset();
     ScratchDir::TearDown();
-  }
-  // The start-up reset leaves these alone (they start so), so other tests may have moved them.
-  static void ResetLeftByReset() {
-    for (int i = 1; i < 4; ++i) PreviewArray[i] = 0;
-    HeadTailArray[0] = HeadTailArray[1] = 0;
-    color = 97;
   }
   std::string Written() {
     EXPECT_TRUE(WritePreferencesFile());

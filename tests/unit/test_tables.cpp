@@ -1,12 +1,6 @@
 // Start-up state of the tables, the known-key set and the bounded copy.
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-
 #include "files/keys.h"
-#include "model/tables.h"
-#include "model/text.h"
+#include "scratch_dir.h"
 
 // The banner is what tbuffer holds when the process starts (the reset leaves it alone).
 static const std::string kStatusAtStart = tbuffer;
