@@ -18,7 +18,7 @@ class GuiTest : public ScratchDir {
     w->input.do_callback();
   }
   // Types text into a spinner's field and commits it, as Enter does.
-  static void TypeInto(Fl_Spinner* w, const char* text);
+  static void TypeInto(Fl_Spinner* w, const char* text) { TypeInto(static_cast<Fl_Input*>(w->child(0)), text); }
   // Types text into a text field and fires its callback, as leaving the field does.
   static void TypeInto(Fl_Input* w, const char* text) {
     w->value(text);

@@ -13,12 +13,6 @@ void GuiTest::SetUp() {
   UpdateGUI();
 }
 
-void GuiTest::TypeInto(Fl_Spinner* w, const char* text) {
-  Fl_Input* field = static_cast<Fl_Input*>(w->child(0));
-  field->value(text);
-  field->do_callback();
-}
-
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   signal(SIGXFSZ, SIG_IGN);

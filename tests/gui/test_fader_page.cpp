@@ -60,7 +60,6 @@ const int kBank2Slots[] = {-1, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 129, 137,
 TEST_F(FaderPageTest, EachStripShowsItsSlotAndRefreshesWriteNothing) {
   FillDistinct();
   Volume[AutoAt(1, 0)] = -200;
-  Pan[4] = 250;
   snprintf(CueNameBuffer[6], kCueNameSize, "verse");
   const std::string before = TableBytes();
   struct Case { int bank, t, strip, slot; };
@@ -78,7 +77,6 @@ TEST_F(FaderPageTest, EachStripShowsItsSlotAndRefreshesWriteNothing) {
   ramp5->input.value("-");
   ShowPage(1, 1);
   EXPECT_STREQ(static_cast<Fl_Input*>(vol1->child(0))->value(), "-200.0");
-  EXPECT_EQ(pan4->value(), 250);
   EXPECT_STREQ(ramp5->input.value(), "7.68");
   // Banks 9 to 12 have no group strips: they say so and keep the values shown before.
   ShowPage(8, 5);

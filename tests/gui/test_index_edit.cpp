@@ -8,38 +8,35 @@ using IndexEditTest = GuiTest;
 
 namespace {
 
-// Values that identify the slot and index they were written at.
-float Vol(int s, int i) { return -0.25f * s - 0.001f * i; }
-float Ofs(int s, int i) { return s + 0.001f * i; }
-int Act(int s, int i) { return (s + i) % 2; }
+// A value that names the slot and index it was written at; never 0 or 1, the empty values.
+float Mark(int s, int i) { return s * 1000.0f + i + 2; }
 
 // All 512 indices active and filled, each with its own time and cue name.
 void FillAll() {
   for (int s = 0; s < kSlots; ++s) {
     for (int i = 0; i < kIndices; ++i) {
       int e = AutoAt(s, i);
-      Volume[e] = Vol(s, i);
-      Offset[e] = Ramp[e] = Shape[e] = Ofs(s, i);
-      ChanActive[e] = Act(s, i);
+      Volume[e] = Offset[e] = Ramp[e] = Shape[e] = Mark(s, i);
+      ChanActive[e] = (s + i) % 2;
     }
   }
   for (int i = 0; i < kIndices; ++i) {
     IndexActiveArray[i] = 1;
-    IndexMin[i] = IndexSec[i] = IndexMsec[i] = static_cast<float>(i);
+    IndexMin[i] = IndexSec[i] = IndexMsec[i] = Mark(0, i);
     snprintf(CueNameBuffer[i], kCueNameSize, "cue %d", i + 1);
   }
 }
 
-// Index `at` holds what FillAll put at index `from` (or, for -1, nothing), in every slot.
+// Index `at` holds what FillAll put at index `from` (or, for -1, nothing), in every table.
 ::testing::AssertionResult Holds(int at, int from) {
   for (int s = 0; s < kSlots; ++s) {
-    int e = AutoAt(s, at);
-    bool ok = from < 0 ? Volume[e] == 0 && Offset[e] == 0 && Ramp[e] == 0 && Shape[e] == 1.0f && !ChanActive[e]
-                       : Volume[e] == Vol(s, from) && Offset[e] == Ofs(s, from) && Ramp[e] == Ofs(s, from) &&
-                             Shape[e] == Ofs(s, from) && ChanActive[e] == Act(s, from);
-    if (!ok) return ::testing::AssertionFailure() << "slot " << s << " of index " << at << " is not old " << from;
+    const int e = AutoAt(s, at);
+    const float m = from < 0 ? 0 : Mark(s, from);
+    if (Volume[e] != m || Offset[e] != m || Ramp[e] != m || Shape[e] != (from < 0 ? 1 : m) ||
+        ChanActive[e] != (from < 0 ? 0 : (s + from) % 2))
+      return ::testing::AssertionFailure() << "slot " << s << " of index " << at << " is not old " << from;
   }
-  float t = from < 0 ? 0 : static_cast<float>(from);
+  const float t = from < 0 ? 0 : Mark(0, from);
   if (IndexActiveArray[at] != (from >= 0) || IndexMin[at] != t || IndexSec[at] != t || IndexMsec[at] != t)
     return ::testing::AssertionFailure() << "time of index " << at << " is not old " << from;
   return ::testing::AssertionSuccess();

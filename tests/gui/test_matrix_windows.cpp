@@ -21,13 +21,11 @@ class MatrixTest : public GuiTest {
 
 TEST_F(MatrixTest, BothWindowsAreBuiltAlike) {
   EXPECT_STREQ(VCAWindow->label(), "VCA Matrix");
-  EXPECT_EQ(VCAWindow->w(), 460);
   // Built long ago: a label from a stack buffer would be garbage by now.
   for (int i = 0; i < 40; ++i) {
     const char digit[2] = {static_cast<char>('1' + i % 8), '\0'};
     EXPECT_STREQ((*subButtons[i])->label(), digit);
     EXPECT_STREQ((*vcaButtons[i])->label(), digit);
-    EXPECT_EQ((*vcaButtons[i])->y(), 77 + 40 * (i / 8));
   }
 }
 

@@ -57,7 +57,6 @@ TEST_F(Brennic, MissingOrMalformedFilesFail) {
       {"tracks.txt", nullptr},
       {"faders.txt", "Song\nt\t0\t0.000\t0\n"},
       {"prefs.txt", "pre\toff\noutbits\t20\nend\n"},
-      {"tracks.txt", "1 name\nend\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.first) + ": " + (c.second ? c.second : "(missing)"));
