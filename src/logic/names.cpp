@@ -44,14 +44,16 @@ void StoreNames() {
   UpdateVCA();
 }
 
-void ChooseFile(int field) {
-  BrowseNumber = field;
+void OpenChooser(int browse, int type, void (*report)(Fl_File_Chooser*, void*)) {
+  BrowseNumber = browse;
   // A chooser that is no longer shown will never report again.
   if (CH && !CH->shown()) delete CH;
-  CH = new Fl_File_Chooser(".", nullptr, Fl_File_Chooser::SINGLE, nullptr);
-  CH->callback(Set_File);
+  CH = new Fl_File_Chooser(".", nullptr, type, nullptr);
+  CH->callback(report);
   CH->show();
 }
+
+void ChooseFile(int field) { OpenChooser(field, Fl_File_Chooser::SINGLE, Set_File); }
 
 // The chooser reports on every click, directories included; each file reported is applied.
 void Set_File(Fl_File_Chooser* chooser, void*) {

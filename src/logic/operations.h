@@ -42,6 +42,9 @@ void Propagate();
 
 // names.cpp: channel names from the faders window and the file chooser.
 void StoreNames();
+// Opens a new file chooser (of an Fl_File_Chooser type) for browse button `browse`; the
+// chooser reports through `report`. Shared by the name and directory browse buttons.
+void OpenChooser(int browse, int type, void (*report)(Fl_File_Chooser*, void*));
 void ChooseFile(int field);
 void Set_File(Fl_File_Chooser* chooser, void* data);
 

@@ -137,12 +137,7 @@ void UpdatePreferences() {
   dither->value(DitherBits);
 }
 
-void ChooseDirectory(int target) {
-  BrowseNumber = target;
-  CH = new Fl_File_Chooser(".", nullptr, Fl_File_Chooser::DIRECTORY, nullptr);
-  CH->show();
-  CH->callback(Set_Directory);
-}
+void ChooseDirectory(int target) { OpenChooser(target, Fl_File_Chooser::DIRECTORY, Set_Directory); }
 
 // Takes the browsed directory, not the highlighted entry, exactly as reported: no
 // separator is added, so the engine path must be chosen with that in mind.
