@@ -25,5 +25,9 @@ void HideVCAs();
 void ShowPrefs();
 void HidePrefs();
 
+// Start-up: resets the tables, builds all seven windows (showing the control window) and
+// fills them from the tables.
+void BuildEditor();
+
 // Up/Down on a focused spinner and Ctrl shortcuts while a text field has focus.
 void InstallKeyFixes();

@@ -16,16 +16,6 @@ void GuiTest::SetUp() {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   signal(SIGXFSZ, SIG_IGN);
-  ClearInternalArrays();
-  InstallRefreshHooks();
-  InstallKeyFixes();
-  make_window1();
-  make_window2();
-  make_window3();
-  make_window5();
-  make_window6();
-  make_window7();
-  make_window4();
-  UpdateGUI();
+  BuildEditor();
   return RUN_ALL_TESTS();
 }
