@@ -17,7 +17,7 @@ if [ -z "${TESSARO_SHOTS_DISPLAY:-}" ]; then
     cmake -S "$root" -B "$build" -DBUILD_TESTING=OFF >/dev/null
     cmake --build "$build" -j"$(nproc)" --target tessaro
   fi
-  exec "$root/tests/xvfb-run.sh" env TESSARO_SHOTS_DISPLAY=1 TESSARO="$build/tessaro" \
+  exec "$root/tools/xvfb-run.sh" env TESSARO_SHOTS_DISPLAY=1 TESSARO="$build/tessaro" \
     bash "$0" "$build"
 fi
 

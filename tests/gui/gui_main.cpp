@@ -1,5 +1,5 @@
 // Entry of the in-process window tests: builds the seven windows as start-up does.
-// Runs under a private Xvfb (see xvfb-run.sh), since the control window is shown.
+// Runs under a private Xvfb (see tools/xvfb-run.sh), since the control window is shown.
 #include <FL/Fl.H>
 
 #include <csignal>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target for a given time on a scratch copy of its seed corpus.
-# Usage: fuzz/run_fuzzers.sh SECONDS [BUILD_DIR]   (exit status 1 when any target finds something)
+# Usage: tools/run_fuzzers.sh SECONDS [BUILD_DIR]   (exit status 1 when any target finds something)
 set -u
 secs=${1:?usage: run_fuzzers.sh SECONDS [BUILD_DIR]}
 root=$(cd "$(dirname "$0")/.." && pwd)
