@@ -5,6 +5,8 @@ set -u
 E2E_DIR=""
 E2E_PID=""
 E2E_OUT=""
+E2E_BIN=""
+trap e2e_cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
@@ -17,6 +19,8 @@ e2e_cleanup() {
   [ -n "$E2E_PID" ] && kill "$E2E_PID" 2>/dev/null
   E2E_PID=""
   if [ -n "$E2E_DIR" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR"; fi
+  [ -n "$E2E_BIN" ] && rm -rf "$E2E_BIN"
+  E2E_BIN=""
 }
 
 # Waits until the command succeeds, at most $1 seconds.
@@ -29,15 +33,29 @@ wait_for() {
   done
 }
 
-# Starts the editor in a fresh directory (optionally seeded from $1) and waits for its window.
+# Starts the editor in a fresh directory, seeded from $1 when given; $2 is run in the
+# starting shell just before the editor (a limit, say); with $3 = nobody the editor runs as
+# user 65534. Waits for the control window, $ctl, and moves it to 700, 20.
 e2e_start() {
   E2E_DIR=$(mktemp -d /tmp/tessaro-e2e-XXXXXX)
-  [ $# -ge 1 ] && [ -d "$1" ] && cp "$1"/* "$E2E_DIR"/
+  [ -n "${1:-}" ] && cp -r "$1"/. "$E2E_DIR"/
   E2E_OUT="$E2E_DIR/.editor-output"
-  (cd "$E2E_DIR" && exec stdbuf -oL "$TESSARO" >"$E2E_OUT" 2>&1) &
+  local bin=$TESSARO drop=()
+  if [ "${3:-}" = nobody ] && [ "$(id -u)" -eq 0 ]; then
+    # Root writes anywhere; the user 65534 must also reach the binary wherever it was built.
+    E2E_BIN=$(mktemp -d /tmp/tessaro-bin-XXXXXX)
+    cp "$TESSARO" "$E2E_BIN/tessaro"
+    chmod 755 "$E2E_BIN" "$E2E_BIN/tessaro"
+    bin=$E2E_BIN/tessaro
+    drop=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    chmod 644 "$E2E_DIR"/*.txt
+    chmod 777 "$E2E_DIR"  # so only the fault itself stops a write
+  fi
+  (cd "$E2E_DIR" && eval "${2:-:}" && exec "${drop[@]}" stdbuf -oL "$bin" >"$E2E_OUT" 2>&1) &
   E2E_PID=$!
   wait_for 10 window_of "Tessaro" || fail "control window did not appear"
-  trap e2e_cleanup EXIT
+  ctl=$(window_of "Tessaro")
+  place "$ctl" 700 20
 }
 
 # The visible X window of our editor with exactly this title.
@@ -120,6 +138,34 @@ expect_exit() {
 
 window_gone() { ! window_of "$1"; }
 
+# Shows (hides) a window with its control-window shortcut Ctrl+$1 (Ctrl+Shift+$1) and waits
+# until it is up (gone).
+show_window() {
+  focus "$ctl"
+  keys "ctrl+$1"
+  wait_for 5 window_of "$2" || fail "Ctrl+$1 did not show $2"
+}
+hide_window() {
+  focus "$ctl"
+  keys "ctrl+shift+$1"
+  wait_for 5 window_gone "$2" || fail "Ctrl+Shift+$1 did not hide $2"
+}
+
+# Shows a window, moves it to the left and focuses it; it is then $win.
+open_window() {
+  show_window "$1" "$2"
+  place "$(window_of "$2")" 10 20
+  win=$(window_of "$2")
+  focus "$win"
+}
+
+# Ctrl+q ends the editor with status 0.
+quit_editor() {
+  focus "$ctl"
+  keys ctrl+q
+  expect_exit 0
+}
+
 # --- Whole-session helpers: recall, store, mix, and judging the files written ---
 
 # Chooses Recall > "Recall All" in the control window (item 4 of the Recall menu).
@@ -152,6 +198,15 @@ store_and_wait() {
   for f in prefs.txt tracks.txt faders.txt; do
     wait_newer "$E2E_DIR/$f" "$stamp" 10 || fail "$2 did not write $f"
   done
+}
+
+# Waits for the stand-in engine's report of a render and compares its summary with $1.
+expect_summary() {
+  wait_for 10 grep -q '^preview: ' "$E2E_OUT" || fail "the engine did not report a render"
+  local summary
+  summary=$(grep -A6 '^mix: ' "$E2E_OUT")
+  [ "$summary" = "$1" ] || fail "engine summary was:
+$summary"
 }
 
 # Fails with a unified diff when the file the editor wrote differs from the expected text.

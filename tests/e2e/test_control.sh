@@ -3,21 +3,14 @@
 # menu creating "faders.txt", and Ctrl+q ending the editor with status 0.
 source "$E2E_LIB"
 e2e_start
-ctl=$(window_of "Tessaro")
 [ "$(window_size "$ctl")" = "390x175" ] || fail "control window is $(window_size "$ctl")"
-place "$ctl" 700 20
-focus "$ctl"
 
 for pair in "f:Faders:620x575" "e:Effects:520x620" "r:Reverb:410x255" "g:Submix Matrix:460x280" \
             "v:VCA Matrix:460x280" "p:Preferences:430x375"; do
   IFS=: read -r key title size <<<"$pair"
-  focus "$ctl"
-  keys "ctrl+$key"
-  wait_for 5 window_of "$title" || fail "Ctrl+$key did not show $title"
+  show_window "$key" "$title"
   [ "$(window_size "$(window_of "$title")")" = "$size" ] || fail "$title is not $size"
-  focus "$ctl"
-  keys "ctrl+shift+$key"
-  wait_for 5 window_gone "$title" || fail "Ctrl+Shift+$key did not hide $title"
+  hide_window "$key" "$title"
 done
 
 # Store > "Store Faders / Effects" in an empty directory creates the file.
@@ -27,7 +20,5 @@ wait_for 5 test -s "$E2E_DIR/faders.txt" || fail "faders.txt was not written"
 [ "$(head -n1 "$E2E_DIR/faders.txt")" = "MixFilename" ] || fail "first line is not the mix name"
 tail -n1 "$E2E_DIR/faders.txt" | grep -qx end || fail "faders.txt does not end with end"
 
-focus "$ctl"
-keys ctrl+q
-expect_exit 0
+quit_editor
 echo "PASS control window"

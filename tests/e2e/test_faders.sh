@@ -3,16 +3,9 @@
 # a typed pan reach "faders.txt" through Store All; bank 2 edits land on channels 11..20.
 source "$E2E_LIB"
 e2e_start
-ctl=$(window_of "Tessaro")
-place "$ctl" 700 20
-focus "$ctl"
-keys ctrl+f
-wait_for 5 window_of "Faders" || fail "Ctrl+f did not show the faders window"
-fad=$(window_of "Faders")
+open_window f Faders
+fad=$win
 [ "$(window_size "$fad")" = "620x575" ] || fail "faders window is $(window_size "$fad")"
-place "$fad" 10 20
-fad=$(window_of "Faders")
-focus "$fad"
 
 row() { echo $((177 + 30 * ($1 - 1))); }
 
@@ -36,13 +29,12 @@ focus "$ctl"
 keys ctrl+s
 wait_newer "$E2E_DIR/faders.txt" "$stamp" 5 || fail "Ctrl+s did not write faders.txt"
 f="$E2E_DIR/faders.txt"
-grep -qxP 'v\t3\t-6\.50' "$f" || fail "strip 3 volume missing: $(grep -P '^v\t' "$f" | tr '\n' ' ')"
-grep -qxP 'v\t4\t0\.20' "$f" || fail "strip 4 stepped volume missing: $(grep -P '^v\t' "$f" | tr '\n' ' ')"
-grep -qxP 'v\t11\t-12\.00' "$f" || fail "bank 2 strip 1 volume missing: $(grep -P '^v\t' "$f" | tr '\n' ' ')"
-grep -qxP 'p\t3\t3' "$f" || fail "pan 3.5 was not stored as 3: $(grep -P '^p\t' "$f" | tr '\n' ' ')"
-[ "$(grep -cP '^v\t' "$f")" -eq 3 ] || fail "unexpected volume lines: $(grep -P '^v\t' "$f" | tr '\n' ' ')"
+lines_of() { grep -P "^$1\t" "$f" | tr '\n' ' '; }
+grep -qxP 'v\t3\t-6\.50' "$f" || fail "strip 3 volume missing: $(lines_of v)"
+grep -qxP 'v\t4\t0\.20' "$f" || fail "strip 4 stepped volume missing: $(lines_of v)"
+grep -qxP 'v\t11\t-12\.00' "$f" || fail "bank 2 strip 1 volume missing: $(lines_of v)"
+grep -qxP 'p\t3\t3' "$f" || fail "pan 3.5 was not stored as 3: $(lines_of p)"
+[ "$(grep -cP '^v\t' "$f")" -eq 3 ] || fail "unexpected volume lines: $(lines_of v)"
 
-focus "$ctl"
-keys ctrl+q
-expect_exit 0
+quit_editor
 echo "PASS faders window"
