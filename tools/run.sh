@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/deps.sh"
-cmake -S "$root" -B "$root/build" -DBUILD_TESTING=OFF >/dev/null
+cmake -S "$root" -B "$root/build" >/dev/null
 cmake --build "$root/build" -j"$(nproc)" --target tessaro brennic
 if [ $# -ge 1 ]; then
   mixdir=$1
