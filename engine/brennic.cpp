@@ -21,11 +21,12 @@ char tracksText[kSmallFileSize];
   exit(1);
 }
 
-// Reads a whole file or exits with the reason it could not be read.
-size_t Load(const char* file, char* buf, size_t cap) {
+// Reads a whole file and scans its lines, or exits with the reason it could not be read.
+template <size_t N>
+LineScan LoadLines(const char* file, char (&buf)[N]) {
   size_t size = 0;
-  switch (ReadWholeFile(file, buf, cap, &size)) {
-    case kReadOk: return size;
+  switch (ReadWholeFile(file, buf, N, &size)) {
+    case kReadOk: return ScanLines(buf, size);
     case kReadMissing: Fail(file, "file not found");
     case kReadEmpty: Fail(file, "file is empty");
     case kReadTooLarge: Fail(file, "file too large");
@@ -58,8 +59,7 @@ struct Render {
 
 void CheckFaders(Render& r) {
   const char* file = "faders.txt";
-  size_t size = Load(file, fadersText, sizeof fadersText);
-  LineScan scan = ScanLines(fadersText, size);
+  LineScan scan = LoadLines(file, fadersText);
   TextLine line;
   int n = 0;
   while (NextLine(scan, line)) {
@@ -84,8 +84,7 @@ void CheckFaders(Render& r) {
 
 void CheckPrefs(Render& r) {
   const char* file = "prefs.txt";
-  size_t size = Load(file, prefsText, sizeof prefsText);
-  LineScan scan = ScanLines(prefsText, size);
+  LineScan scan = LoadLines(file, prefsText);
   TextLine line;
   while (NextLine(scan, line)) {
     Fields f;
@@ -108,8 +107,7 @@ void CheckPrefs(Render& r) {
 
 void CheckTracks(Render& r) {
   const char* file = "tracks.txt";
-  size_t size = Load(file, tracksText, sizeof tracksText);
-  LineScan scan = ScanLines(tracksText, size);
+  LineScan scan = LoadLines(file, tracksText);
   TextLine line;
   int n = 0;
   while (NextLine(scan, line)) {
