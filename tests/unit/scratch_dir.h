@@ -12,8 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "files/textsink.h"
 #include "model/tables.h"
 #include "model/text.h"
+
+// The text one section writer appends to an empty staging-sized buffer.
+inline std::string SectionText(void (*append)(TextSink&)) {
+  static char out[kFBuffSize];
+  out[0] = '\0';
+  TextSink sink = SinkAppendTo(out, sizeof out);
+  append(sink);
+  EXPECT_FALSE(sink.overflow);
+  return out;
+}
 
 // The first n positions of a slot's effect record.
 inline std::vector<float> Rec(const float* table, int slot, int n) {

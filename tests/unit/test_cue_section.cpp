@@ -7,15 +7,7 @@
 
 namespace {
 
-char out[kFBuffSize];
-
-std::string CueSection() {
-  out[0] = '\0';
-  TextSink sink = SinkAppendTo(out, sizeof out);
-  AppendCueSection(sink);
-  EXPECT_FALSE(sink.overflow);
-  return out;
-}
+std::string CueSection() { return SectionText(AppendCueSection); }
 
 // Readers see a whole file: a mix-name line comes first.
 void ReadVolumesOf(const std::string& body) { ReadVolumes(("Mix name\n" + body).c_str()); }

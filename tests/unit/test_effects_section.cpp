@@ -9,15 +9,7 @@ using testing::internal::GetCapturedStdout;
 
 namespace {
 
-char out[kFBuffSize];
-
-std::string FxSection() {
-  out[0] = '\0';
-  TextSink sink = SinkAppendTo(out, sizeof out);
-  AppendEffectsSection(sink);
-  EXPECT_FALSE(sink.overflow);
-  return out;
-}
+std::string FxSection() { return SectionText(AppendEffectsSection); }
 
 void SetRecord(float* table, int slot, std::initializer_list<float> values) {
   int p = 0;
