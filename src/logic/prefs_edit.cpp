@@ -14,6 +14,13 @@ void StoreText(char* table, size_t size, const Fl_Input* field) {
   CopyText(table, size, text ? text : "");
 }
 
+// A group of fields is stored whole, whichever of them was edited, then the status emptied.
+template <size_t N>
+void StoreGroup(float (&table)[N], const Fl_Value_Input* const (&fields)[N]) {
+  for (size_t i = 0; i < N; ++i) table[i] = static_cast<float>(fields[i]->value());
+  ClearStatus();
+}
+
 }  // namespace
 
 void PreviewOnSwitch() {
@@ -28,34 +35,10 @@ void PreviewOffSwitch() {
   ClearStatus();
 }
 
-// A group of time fields is stored whole, whichever of them was edited.
-void PreviewToArray() {
-  PreviewArray[0] = static_cast<float>(Preview_Min->value());
-  PreviewArray[1] = static_cast<float>(Preview_Sec->value());
-  PreviewArray[2] = static_cast<float>(Preview_Msec->value());
-  PreviewArray[3] = static_cast<float>(Preview_Length->value());
-  ClearStatus();
-}
-
-void XinToArray() {
-  XinArray[0] = static_cast<float>(Xin_Min->value());
-  XinArray[1] = static_cast<float>(Xin_Sec->value());
-  XinArray[2] = static_cast<float>(Xin_Msec->value());
-  ClearStatus();
-}
-
-void XoutToArray() {
-  XoutArray[0] = static_cast<float>(Xout_Min->value());
-  XoutArray[1] = static_cast<float>(Xout_Sec->value());
-  XoutArray[2] = static_cast<float>(Xout_Msec->value());
-  ClearStatus();
-}
-
-void HeadTailToArray() {
-  HeadTailArray[0] = static_cast<float>(head->value());
-  HeadTailArray[1] = static_cast<float>(tail->value());
-  ClearStatus();
-}
+void PreviewToArray() { StoreGroup(PreviewArray, {Preview_Min, Preview_Sec, Preview_Msec, Preview_Length}); }
+void XinToArray() { StoreGroup(XinArray, {Xin_Min, Xin_Sec, Xin_Msec}); }
+void XoutToArray() { StoreGroup(XoutArray, {Xout_Min, Xout_Sec, Xout_Msec}); }
+void HeadTailToArray() { StoreGroup(HeadTailArray, {head, tail}); }
 
 void Outbits16ToArray() {
   outbits24button->value(!outbits16button->value());
