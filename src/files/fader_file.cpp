@@ -9,7 +9,7 @@
 #include "files/effects_section.h"
 #include "files/keys.h"
 #include "files/lines.h"
-#include "files/status.h"
+#include "model/status.h"
 #include "files/textsink.h"
 #include "files/wholefile.h"
 #include "model/tables.h"

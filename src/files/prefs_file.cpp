@@ -7,7 +7,7 @@
 #include "files/keys.h"
 #include "files/lines.h"
 #include "files/small_file.h"
-#include "files/status.h"
+#include "model/status.h"
 #include "files/textsink.h"
 #include "files/wholefile.h"
 #include "model/numeric.h"

@@ -2,7 +2,7 @@
 // A refused or failed operation says so; it never claims success.
 #include "files/small_file.h"
 
-#include "files/status.h"
+#include "model/status.h"
 #include "files/wholefile.h"
 
 SmallRead ReadSmallFile(const char* name, char* buf, size_t cap, size_t* size) {

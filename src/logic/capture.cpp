@@ -2,7 +2,7 @@
 // slots, with the few validity rules of ramp, shape and pan. Each capture empties the status.
 #include <cmath>
 
-#include "files/status.h"
+#include "model/status.h"
 #include "logic/operations.h"
 #include "logic/strips.h"
 #include "model/tables.h"

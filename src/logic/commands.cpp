@@ -11,7 +11,7 @@
 #include "files/cue_section.h"
 #include "files/fader_file.h"
 #include "files/prefs_file.h"
-#include "files/status.h"
+#include "model/status.h"
 #include "files/tracks_file.h"
 #include "logic/operations.h"
 #include "model/numeric.h"
@@ -78,7 +78,6 @@ std::string ShellWord(const std::string& text) {
 }  // namespace
 
 void InstallRefreshHooks() {
-  ShowStatusHook = ShowStatus;
   PrefsReadHook = UpdatePreferences;
   TracksReadHook = AfterTracksRead;
 }

@@ -2,7 +2,7 @@
 // tables, and capturing each effect (and the shared reverb) back into slot CNL.
 #include <cmath>
 
-#include "files/status.h"
+#include "model/status.h"
 #include "logic/effects_table.h"
 #include "logic/operations.h"
 #include "model/numeric.h"

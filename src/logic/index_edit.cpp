@@ -2,7 +2,7 @@
 // of the current index, and insert, remove and propagate across all 144 slots.
 #include <cmath>
 
-#include "files/status.h"
+#include "model/status.h"
 #include "logic/operations.h"
 #include "model/index_moves.h"
 #include "model/tables.h"

@@ -5,9 +5,6 @@
 class Fl_File_Chooser;
 class Fl_Value_Input;
 
-// status.cpp: shows tbuffer in TextResponse.
-void ShowStatus();
-
 // page.cpp: the fader page, tables to widgets.
 void StageVolZodirUpdate();
 void UpdateDisplayNumbers();

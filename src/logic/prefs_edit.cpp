@@ -1,6 +1,6 @@
 // Preferences between the tables and the preferences window, the window colour of the
 // whole program, and the directory choosers of the three browse buttons.
-#include "files/status.h"
+#include "model/status.h"
 #include "logic/operations.h"
 #include "model/numeric.h"
 #include "model/tables.h"

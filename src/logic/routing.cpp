@@ -1,6 +1,6 @@
 // Submix and VCA assignment: the matrix windows' buttons into SubAsn/VcaAsn and back.
 // The two sides are twins, so one store and one display serve both, given the side's parts.
-#include "files/status.h"
+#include "model/status.h"
 #include "logic/operations.h"
 #include "model/numeric.h"
 #include "model/tables.h"

@@ -69,7 +69,6 @@ int32_t DitherBits;
 int32_t color = 97;
 int32_t BrowseNumber = 1;
 
-char tbuffer[kStatusSize] = "Tessaro 1.065 by the Tessaro developers";
 char reserve_fbuff[kFBuffSize];
 const char unav[14] = "(unavailable)";
 

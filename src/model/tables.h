@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "model/status.h"  // tbuffer, the status text
+
 constexpr int kSlots = 144;          // 0 master, 1..127 channels, 128..135 submixes, 136..143 VCAs
 constexpr int kIndices = 512;        // time indices, shown to the user from 1
 constexpr int kChannels = 127;       // regular channels
@@ -19,7 +21,6 @@ constexpr int kNameSize = 128;       // NameBuffer row, MixName
 constexpr int kCueNameSize = 64;     // CueNameBuffer row
 constexpr int kPathSize = 256;       // Path, MixDirName, WavDirName, LaunchCommand
 constexpr int kDeviceSize = 32;
-constexpr int kStatusSize = 256;     // tbuffer
 constexpr int kFBuffSize = 262144;   // reserve_fbuff, the staging buffer of "faders.txt"
 constexpr int kSmallFileSize = 4096; // "prefs.txt" and "tracks.txt" buffers
 
@@ -96,7 +97,6 @@ extern int32_t color;
 extern int32_t BrowseNumber;
 
 // Text buffers.
-extern char tbuffer[kStatusSize];
 extern char reserve_fbuff[kFBuffSize];
 extern const char unav[14];
 

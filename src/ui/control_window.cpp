@@ -5,6 +5,7 @@
 #include <FL/Fl_Menu_Item.H>
 
 #include "logic/operations.h"
+#include "model/status.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 #include "files/fader_file.h"
@@ -68,6 +69,7 @@ Fl_Double_Window* make_window4() {
   Button(10, 127, 40, 20, "Show", FL_CTRL + 'g', Cb<ShowSubs>);
   TextResponse = new Fl_Output(8, 15, 367, 20);
   TextResponse->textsize(12);
+  ShowStatusHook = [] { TextResponse->value(tbuffer); };
   Caption(30, 47, "Faders");
   Caption(127, 47, "Effects");
   Caption(224, 103, "Preferences");

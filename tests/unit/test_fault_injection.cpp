@@ -16,7 +16,7 @@
 #include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/prefs_file.h"
-#include "files/status.h"
+#include "model/status.h"
 #include "files/tracks_file.h"
 #include "scratch_dir.h"
 

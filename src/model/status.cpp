@@ -1,23 +1,26 @@
-// Status line text: formatting into tbuffer and handing it to the display hook.
+// The status line text and its setter; the display is a hook the windows install.
 // Messages longer than the buffer are cut, never overrun.
-#include "files/status.h"
+#include "model/status.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "model/tables.h"
-
+char tbuffer[kStatusSize] = "Tessaro 1.065 by the Tessaro developers";
 void (*ShowStatusHook)() = nullptr;
+
+void ShowStatus() {
+  if (ShowStatusHook) ShowStatusHook();
+}
 
 void SetStatus(const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
   vsnprintf(tbuffer, sizeof tbuffer, fmt, ap);
   va_end(ap);
-  if (ShowStatusHook) ShowStatusHook();
+  ShowStatus();
 }
 
 void ClearStatus() {
   tbuffer[0] = '\0';
-  if (ShowStatusHook) ShowStatusHook();
+  ShowStatus();
 }
