@@ -60,36 +60,26 @@ struct Render {
 void CheckFaders(Render& r) {
   const char* file = "faders.txt";
   LineScan scan = LoadLines(file, fadersText);
-  TextLine line;
-  int n = 0;
-  while (NextLine(scan, line)) {
-    ++n;
-    if (n == 1) {
-      r.mixName.assign(line.begin, line.end);
-      continue;
-    }
-    Fields f;
-    SplitTabs(line, f);
-    if (FieldIs(f, 0, "end")) return;
+  TextLine name = TakeMixNameLine(scan);
+  r.mixName.assign(name.begin, name.end);
+  bool ended = ForEachRecord(scan, [&r, file](const Record& rec) {
+    const Fields& f = rec.fields;
     bool time = FieldIs(f, 0, "t"), inc = FieldIs(f, 0, "inc");
     if (time && (f.count != 4 || !IsNumber(f, 1) || !IsNumber(f, 2) || !IsNumber(f, 3)))
-      Fail(file, "line " + std::to_string(n) + ": time line needs 3 numbers");
+      Fail(file, "line " + std::to_string(rec.number) + ": time line needs 3 numbers");
     if (inc && (f.count != 2 || !IsNumber(f, 1)))
-      Fail(file, "line " + std::to_string(n) + ": increment line needs 1 number");
+      Fail(file, "line " + std::to_string(rec.number) + ": increment line needs 1 number");
     if (time || inc) ++r.indices;
     if (FieldIs(f, 0, "v") || FieldIs(f, 0, "vca")) ++r.entries;
-  }
-  Fail(file, "no \"end\" line");
+  });
+  if (!ended) Fail(file, "no \"end\" line");
 }
 
 void CheckPrefs(Render& r) {
   const char* file = "prefs.txt";
   LineScan scan = LoadLines(file, prefsText);
-  TextLine line;
-  while (NextLine(scan, line)) {
-    Fields f;
-    SplitTabs(line, f);
-    if (FieldIs(f, 0, "end")) return;
+  bool ended = ForEachRecord(scan, [&r, file](const Record& rec) {
+    const Fields& f = rec.fields;
     if (FieldIs(f, 0, "outbits")) {
       r.outbits = FieldInt(f, 1);
       if (!IsNumber(f, 1) || (r.outbits != 16 && r.outbits != 24))
@@ -101,8 +91,8 @@ void CheckPrefs(Render& r) {
     } else if (FieldIs(f, 0, "length")) {
       r.length = FieldNum(f, 1);
     }
-  }
-  Fail(file, "no \"end\" line");
+  });
+  if (!ended) Fail(file, "no \"end\" line");
 }
 
 void CheckTracks(Render& r) {

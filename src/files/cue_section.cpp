@@ -180,21 +180,15 @@ void VolumeZodirToText(char* text) {
   AppendCueSection(sink);
 }
 
-void SkipMixNameLine(LineScan& scan) {
-  TextLine line;
-  while (NextLine(scan, line))
-    if (line.end > line.begin) return;
-}
-
 void ReadVolumes(const char* text) {
   VolumeState st = {-1, 1, 0, 0, 0};
   LineScan scan = ScanLines(text);
-  SkipMixNameLine(scan);
-  ForEachRecord(scan, [&st](const Fields& f) { ReadVolumeLine(st, f); });
+  TakeMixNameLine(scan);
+  ForEachRecord(scan, [&st](const Record& r) { ReadVolumeLine(st, r.fields); });
 }
 
 void ReadSubmixState(const char* text) {
   LineScan scan = ScanLines(text);
-  SkipMixNameLine(scan);
-  ForEachRecord(scan, ReadSubmixStateRecord);
+  TakeMixNameLine(scan);
+  ForEachRecord(scan, [](const Record& r) { ReadSubmixStateRecord(r.fields); });
 }

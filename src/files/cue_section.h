@@ -24,5 +24,3 @@ void Params1D(const Fields& record, float* table);
 bool ReadSlotField(const Fields& record, int k, long long* slot, int* next);
 // A number read from a file, as a float: values beyond the float range become infinities.
 float FileFloat(double v);
-// Moves the scan past the mix-name line (the first non-empty line), which is never a record.
-void SkipMixNameLine(LineScan& scan);

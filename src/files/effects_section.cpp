@@ -201,7 +201,7 @@ void ParseVCA() {
     if (VcaOn[g] == 1) RoutetoVCA(vcaKind.list[g], vcaKind.listLen[g], g);
 }
 
-// The first non-empty line names the mix when it has at least 4 characters.
+// The mix-name line names the mix when it has at least 4 characters.
 void AdoptMixName(const TextLine& line) {
   size_t len = static_cast<size_t>(line.end - line.begin);
   if (len >= 4) CopyTextN(MixName, line.begin, len);
@@ -295,23 +295,9 @@ void ParseBufferMulti(const char* text) {
   ForgetLists(subKind);
   ForgetLists(vcaKind);
   FilterSeen seen = {false, false};
-  bool named = false;
-
   LineScan scan = ScanLines(text);
-  TextLine line;
-  while (NextLine(scan, line)) {
-    if (!named && line.end > line.begin) {
-      // The mix-name line is never a record: a mix named "end" must not end the recall.
-      named = true;
-      AdoptMixName(line);
-      continue;
-    }
-    Fields f;
-    SplitTabs(line, f);
-    if (f.count == 0) continue;
-    if (FieldIs(f, 0, "end")) break;
-    DispatchRecord(f, seen);
-  }
+  AdoptMixName(TakeMixNameLine(scan));
+  ForEachRecord(scan, [&seen](const Record& r) { DispatchRecord(r.fields, seen); });
   ParseSubmix();
   ParseVCA();
   // The kept lists point into the caller's text; drop them with it.

@@ -90,21 +90,12 @@ bool ScrubEffects(char* text) {
   SinkPrintf(out, "%s\n", MixName);
 
   LineScan scan = ScanLines(text);
-  TextLine line;
-  bool first = true;
-  while (NextLine(scan, line)) {
-    if (first) {  // the old mix name
-      first = false;
-      continue;
-    }
-    Fields f;
-    SplitTabs(line, f);
-    if (f.count == 0) continue;
-    if (FieldIs(f, 0, "end")) break;
-    if (CheckForKeyN(f.start[0], FieldLen(f, 0))) continue;
-    SinkPut(out, line.begin, static_cast<size_t>(line.end - line.begin));
+  TakeMixNameLine(scan);  // the old mix name
+  ForEachRecord(scan, [&out](const Record& r) {
+    if (CheckForKeyN(r.fields.start[0], FieldLen(r.fields, 0))) return;
+    SinkPut(out, r.line.begin, static_cast<size_t>(r.line.end - r.line.begin));
     SinkPut(out, "\n", 1);
-  }
+  });
   if (out.overflow) return false;
   memcpy(text, scratch, out.len + 1);
   return true;

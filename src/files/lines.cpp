@@ -13,6 +13,7 @@ LineScan ScanLines(const char* text, size_t len) {
   LineScan s;
   s.pos = text;
   s.end = text + len;
+  s.number = 0;
   return s;
 }
 
@@ -24,7 +25,14 @@ bool NextLine(LineScan& scan, TextLine& line) {
   line.end = stop;
   if (line.end > line.begin && line.end[-1] == '\r') --line.end;
   scan.pos = nl ? nl + 1 : scan.end;
+  ++scan.number;
   return true;
+}
+
+TextLine TakeMixNameLine(LineScan& scan) {
+  TextLine line = {scan.pos, scan.pos};
+  NextLine(scan, line);
+  return line;
 }
 
 namespace {

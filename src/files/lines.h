@@ -1,8 +1,9 @@
 // The one tokenizer of the line formats: lines of a text, tab-separated fields of a line,
-// and numbers read from fields the way atof/atoi would, never past the field's line.
+// numbers read from fields the way atof/atoi would, and the one loop over a file's records.
 #pragma once
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 
 // One line without its line feed; a carriage return before the line feed is dropped too.
 struct TextLine {
@@ -13,6 +14,7 @@ struct TextLine {
 struct LineScan {
   const char* pos;
   const char* end;
+  int number;  // lines handed out so far: the 1-based number of the latest line
 };
 
 // Scans the NUL-terminated text (or the first len bytes of it).
@@ -54,16 +56,38 @@ int TextInt(const char* p, size_t len);
 // Text of field k to the end of the line (empty when the field is missing).
 const char* RestFrom(const Fields& fields, int k, size_t* len);
 
-// Calls record(fields) for every non-empty line of the scan until a line whose first field
-// is "end": the loop every reader of the line formats shares.
-template <class F>
-void ForEachRecord(LineScan& scan, F record) {
+// One record: the whole line, its fields and its 1-based line number in the text.
+struct Record {
   TextLine line;
-  while (NextLine(scan, line)) {
-    Fields f;
-    SplitTabs(line, f);
-    if (f.count == 0) continue;
-    if (FieldIs(f, 0, "end")) return;
-    record(f);
+  Fields fields;
+  int number;
+};
+
+// The loop every reader of the line formats shares: calls record(r) for every line with a
+// field until a line whose first field is "end". Fields are split at tabs, or at spaces with
+// sep ' '. A record function returning bool stops the loop by returning false. Returns true
+// when the "end" line was reached.
+template <class F>
+bool ForEachRecord(LineScan& scan, F record, char sep = '\t') {
+  Record r;
+  while (NextLine(scan, r.line)) {
+    r.number = scan.number;
+    if (sep == '\t')
+      SplitTabs(r.line, r.fields);
+    else
+      SplitSpaces(r.line, r.fields);
+    if (r.fields.count == 0) continue;
+    if (FieldIs(r.fields, 0, "end")) return true;
+    if constexpr (std::is_same_v<decltype(record(r)), bool>) {
+      if (!record(r)) return false;
+    } else {
+      record(r);
+    }
   }
+  return false;
 }
+
+// The mix-name line of "faders.txt" is its first line, whatever it holds (empty included);
+// it is never a record, so a mix named "end" or "t" cannot end or open anything. Takes it
+// from a scan at the start of the text.
+TextLine TakeMixNameLine(LineScan& scan);

@@ -140,20 +140,15 @@ void ScrubPrefs(char* text) {
   size_t total = strlen(text);
   size_t w = 0;
   LineScan scan = ScanLines(text, total);
-  TextLine line;
-  while (NextLine(scan, line)) {
-    Fields f;
-    SplitTabs(line, f);
-    if (f.count == 0) continue;
-    if (FieldIs(f, 0, "end")) break;
-    if (CheckForKeyN(f.start[0], FieldLen(f, 0))) continue;
-    size_t len = static_cast<size_t>(line.end - line.begin);
-    memmove(text + w, line.begin, len);
+  ForEachRecord(scan, [text, total, &w](const Record& r) {
+    if (CheckForKeyN(r.fields.start[0], FieldLen(r.fields, 0))) return;
+    size_t len = static_cast<size_t>(r.line.end - r.line.begin);
+    memmove(text + w, r.line.begin, len);
     w += len;
     // Only a last line kept verbatim without its line feed has no room for one;
     // the writer adds it.
     if (w < total) text[w++] = '\n';
-  }
+  });
   text[w] = '\0';
 }
 
@@ -194,6 +189,6 @@ void ReadPreferencesFile() {
   size_t size = 0;
   if (ReadSmallFile(kPrefsFile, text, sizeof text, &size) != kSmallRead) return;
   LineScan scan = ScanLines(text, size);
-  ForEachRecord(scan, ApplyLine);
+  ForEachRecord(scan, [](const Record& r) { ApplyLine(r.fields); });
   if (PrefsReadHook) PrefsReadHook();
 }

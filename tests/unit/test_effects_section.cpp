@@ -138,10 +138,17 @@ TEST_F(EffectsSectionTest, EffectRecordSlotsAndFieldRules) {
             (std::vector<float>{120, 5000, 4, 0}));
 }
 
+// The first line names the mix whatever it holds; an empty one must not let the first
+// record stand in for the name.
 TEST_F(EffectsSectionTest, MixNameLine) {
   ParseBufferMulti("\n\nabc\nLongerName\n");
   EXPECT_STREQ(MixName, "MixFilename");
-  ParseBufferMulti("\r\nNew mix\r\ncomp\t1\t2\n");
-  EXPECT_STREQ(MixName, "New mix");
+  ParseBufferMulti("\r\ncomp\t1\t2\n");
+  EXPECT_STREQ(MixName, "MixFilename");
   EXPECT_EQ(Rec(Pcomp, 1, 2)[1], 2.0f);
+  ParseBufferMulti("end\nrms\t2\t3\nend\n");
+  EXPECT_EQ(Rec(Prms, 2, 2)[1], 3.0f);
+  ParseBufferMulti("New mix\r\ncomp\t1\t4\n");
+  EXPECT_STREQ(MixName, "New mix");
+  EXPECT_EQ(Rec(Pcomp, 1, 2)[1], 4.0f);
 }
