@@ -31,13 +31,13 @@ void AppendIndex(TextSink& sink, int index) {
     AppendEntryDetails(sink, slot, index);
   }
   for (int g = 1; g <= kGroups; ++g) {
-    int slot = kFirstSubSlot - 1 + g;
+    int slot = SubSlot(g);
     if (ChanActive[AutoAt(slot, index)] != 1) continue;
     SinkPrintf(sink, "v\tG\t%i\t%.2f\n", g, Volume[AutoAt(slot, index)]);
     AppendEntryDetails(sink, slot, index);
   }
   for (int g = 1; g <= kGroups; ++g) {
-    int slot = kFirstVcaSlot - 1 + g;
+    int slot = VcaSlot(g);
     if (ChanActive[AutoAt(slot, index)] != 1) continue;
     SinkPrintf(sink, "vca\t%i\t%.2f\n", g, Volume[AutoAt(slot, index)]);
     AppendEntryDetails(sink, slot, index);
@@ -101,7 +101,7 @@ void ReadVolumeLine(VolumeState& st, const Fields& f) {
     int next;
     if (ReadSlotField(f, 1, &slot, &next)) SetEntry(st, slot, f, next);
   } else if (FieldIs(f, 0, "vca")) {
-    if (f.count > 1) SetEntry(st, kFirstVcaSlot - 1 + static_cast<long long>(FieldInt(f, 1)), f, 2);
+    if (f.count > 1) SetEntry(st, VcaSlot(0) + static_cast<long long>(FieldInt(f, 1)), f, 2);
   } else if (FieldIs(f, 0, "ofs")) {
     SetDetail(st, Offset, f);
   } else if (FieldIs(f, 0, "rmp")) {
@@ -127,7 +127,7 @@ bool ReadSlotField(const Fields& f, int k, long long* slot, int* next) {
   }
   if (FieldIs(f, k, "G")) {
     if (k + 1 >= f.count) return false;
-    *slot = kFirstSubSlot - 1 + static_cast<long long>(FieldInt(f, k + 1));
+    *slot = SubSlot(0) + static_cast<long long>(FieldInt(f, k + 1));
     *next = k + 2;
     return true;
   }
@@ -148,7 +148,7 @@ void ReadSubmixStateRecord(const Fields& f) {
   bool mute = FieldIs(f, 0, "submu");
   if (!mute && !FieldIs(f, 0, "subso")) return;
   if (f.count < 2) return;
-  long long slot = kFirstSubSlot - 1 + static_cast<long long>(FieldInt(f, 1));
+  long long slot = SubSlot(0) + static_cast<long long>(FieldInt(f, 1));
   if (!IsSlot(slot)) return;
   (mute ? MuteArray : SoloArray)[slot] = 1;
 }
@@ -158,7 +158,7 @@ void AppendCueSection(TextSink& sink) {
   for (int slot = 1; slot <= kChannels; ++slot)
     if (Pan[slot] != 0.0f) SinkPrintf(sink, "p\t%i\t%.0f\n", slot, Pan[slot]);
   for (int g = 1; g <= kGroups; ++g) {
-    float pan = Pan[kFirstSubSlot - 1 + g];
+    float pan = Pan[SubSlot(g)];
     if (pan != 0.0f) SinkPrintf(sink, "p\tG\t%i\t%.0f\n", g, pan);
   }
   if (Pan[0] != 0.0f) SinkPrintf(sink, "p\tM\t%.0f\n", Pan[0]);
@@ -169,9 +169,9 @@ void AppendCueSection(TextSink& sink) {
 
   SinkPuts(sink, "\n");
   for (int g = 1; g <= kGroups; ++g)
-    if (MuteArray[kFirstSubSlot - 1 + g] == 1) SinkPrintf(sink, "submu\t%i\n", g);
+    if (MuteArray[SubSlot(g)] == 1) SinkPrintf(sink, "submu\t%i\n", g);
   for (int g = 1; g <= kGroups; ++g)
-    if (SoloArray[kFirstSubSlot - 1 + g] == 1) SinkPrintf(sink, "subso\t%i\n", g);
+    if (SoloArray[SubSlot(g)] == 1) SinkPrintf(sink, "subso\t%i\n", g);
   SinkPuts(sink, "end\n");
 }
 

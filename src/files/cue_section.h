@@ -19,7 +19,7 @@ void ReadSubmixStateRecord(const Fields& record);
 // A one-value record ("p"): slot field, then the value; slots outside 0..143 are skipped.
 void Params1D(const Fields& record, float* table);
 
-// The slot field of a record starting at field k: "G" g gives 127 + g, "M" gives 0, a plain
+// The slot field of a record starting at field k: "G" g gives SubSlot(g), "M" gives 0, a plain
 // number itself. *next gets the field after it. False when the number is missing.
 bool ReadSlotField(const Fields& record, int k, long long* slot, int* next);
 // A number read from a file, as a float: values beyond the float range become infinities.

@@ -239,7 +239,7 @@ void AppendEffectsSection(TextSink& sink) {
   SinkPuts(sink, "\n");
   for (int n = 1; n <= kGroups; ++n) {
     if (SubOn[n - 1] != 1) continue;
-    SinkPrintf(sink, "subname\t%i\t%.127s\n", n, NameBuffer[kFirstSubSlot - 1 + n]);
+    SinkPrintf(sink, "subname\t%i\t%.127s\n", n, NameBuffer[SubSlot(n)]);
     SinkPrintf(sink, "sub\t%i\t", n);
     AppendChannelList(sink, SubAsn, n - 1);
     SinkPuts(sink, "\n");
@@ -247,7 +247,7 @@ void AppendEffectsSection(TextSink& sink) {
   SinkPuts(sink, "\n\n");
   for (int n = 1; n <= kGroups; ++n) {
     if (VcaOn[n - 1] != 1) continue;
-    SinkPrintf(sink, "vcaname\t%i\t%.127s\n", n, NameBuffer[kFirstVcaSlot - 1 + n]);
+    SinkPrintf(sink, "vcaname\t%i\t%.127s\n", n, NameBuffer[VcaSlot(n)]);
     SinkPrintf(sink, "VCA:\t%i\t", n);
     AppendChannelList(sink, VcaAsn, n - 1);
     SinkPuts(sink, "\n");
@@ -262,7 +262,7 @@ void AppendEffectsSection(TextSink& sink) {
   SinkPuts(sink, "\n");
   for (int g = 1; g <= kGroups; ++g) {
     snprintf(slotText, sizeof slotText, "G\t%i", g);
-    for (const FxKey& fx : kChannelOrder) AppendFxLine(sink, fx, kFirstSubSlot - 1 + g, slotText);
+    for (const FxKey& fx : kChannelOrder) AppendFxLine(sink, fx, SubSlot(g), slotText);
   }
   SinkPuts(sink, "\n");
   for (const FxKey& fx : kMasterOrder) AppendFxLine(sink, fx, 0, "M");

@@ -1,5 +1,6 @@
 // Effects editing: which slot the effects window edits, filling both effect windows from the
 // tables, and capturing each effect (and the shared reverb) back into slot CNL.
+#include <cassert>
 #include <cmath>
 
 #include "model/status.h"
@@ -11,11 +12,12 @@
 
 namespace {
 
-constexpr int kLastSubSlot = kFirstVcaSlot - 1;  // submix 8
+constexpr int kLastSubSlot = SubSlot(kGroups);
 
-// CNL as a usable effect slot; it only ever holds 0..135, but a record index must never
-// leave the table whatever it holds.
+// CNL as a usable effect slot. Only ChooseSlot sets it, always to 0..135; anything else is
+// a fault of ours, and even then a record index must never leave the table.
 bool EditSlot(int* slot) {
+  assert(CNL >= 0 && CNL <= kLastSubSlot);
   if (CNL < 0 || CNL > kLastSubSlot) return false;
   *slot = CNL;
   return true;
@@ -74,7 +76,7 @@ constexpr FxIndex kShowOrder[kEffectCount] = {kComp,  kRms,    kNlc,   kLim,  kF
 void Refresh(bool whole_reverb) {
   int slot;
   if (!EditSlot(&slot)) return;
-  NameInEffects->value(NameBuffer[slot]);
+  ShowEffectsName();
   for (FxIndex which : kShowOrder) {
     ShowRecord(kEffects[which], slot);
     if (which == kRev) {
@@ -106,15 +108,12 @@ void ChooseSlot(bool fix_spinner) {
     CNL = channel < 1 ? 1 : channel > kChannels ? kChannels : channel;
   }
   if (SelectGroupChannel->value()) {
-    int slot = TruncInt(GroupNum->value()) + kFirstSubSlot - 1;
-    if (slot > kLastSubSlot) {
-      slot = kLastSubSlot;
-      if (fix_spinner) GroupNum->value(kGroups);
-    } else if (slot < kFirstSubSlot) {
-      slot = kFirstSubSlot;
-      if (fix_spinner) GroupNum->value(1);
+    int group = TruncInt(GroupNum->value());
+    if (group > kGroups || group < 1) {
+      group = group > kGroups ? kGroups : 1;
+      if (fix_spinner) GroupNum->value(group);
     }
-    CNL = slot;
+    CNL = SubSlot(group);
   }
   if (SelectMasterChannel->value()) CNL = 0;
 }
@@ -145,6 +144,11 @@ void ChangeChannel() {
 }
 
 void UpdateEffects() { Refresh(false); }
+
+void ShowEffectsName() {
+  int slot;
+  if (NameInEffects && EditSlot(&slot)) NameInEffects->value(NameBuffer[slot]);
+}
 
 void UpdateEffectsWindows() { Refresh(true); }
 

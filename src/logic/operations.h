@@ -51,6 +51,7 @@ void ChangetoGroup();
 void ChangetoMaster();
 void ChangeChannel();
 void UpdateEffects();        // the effects refresh for slot CNL
+void ShowEffectsName();      // the effects window shows the name of slot CNL
 void UpdateEffectsWindows(); // step 1 of the full refresh: effects and reverb windows
 void ComptoArray();
 void RmstoArray();
@@ -105,9 +106,8 @@ void UpdateGUI();
 void ProgramExit();
 
 // page.cpp: the current page, worked out afresh from the Bank and TimeIndex spinners.
-int PageBankBase();   // (bank - 1) * 10
-int PageIndex();      // time index 0..511
-int PageGroupSlot();  // bank + 127; strips 11 and 12 exist only while it is at most 135
+int PageBank();   // channel bank 1..12; the slot of each strip is StripSlot (strips.h)
+int PageIndex();  // time index 0..511
 // Shows a number in a value input, rewriting its text even when the value is unchanged.
 void ShowValue(Fl_Value_Input* w, double v);
 // The time fields show the time of an index.

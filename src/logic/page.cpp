@@ -1,5 +1,7 @@
 // The fader page: which slot each strip shows for the current bank and time index, and
 // the display operations that copy the tables into the strips. Nothing here writes a table.
+#include <cassert>
+
 #include "logic/operations.h"
 #include "logic/strips.h"
 #include "model/numeric.h"
@@ -8,30 +10,32 @@
 
 namespace {
 
-// Bank 1..12, whatever a caller may have put into the spinner.
-int PageBank() {
-  int b = TruncInt(Bank->value());
-  return b < 1 ? 1 : b > 12 ? 12 : b;
-}
+constexpr int kBanks = 12;        // 12 banks of 10 channels reach channel 120
+constexpr int kBankChannels = 10;
 
-bool GroupStripsShown() { return PageGroupSlot() <= 135; }
+// The group strips stand for submix and VCA group `bank`, which exist for banks 1..8 only.
+bool GroupStripsShown() { return PageBank() <= kGroups; }
 
 }  // namespace
 
-int PageBankBase() { return (PageBank() - 1) * 10; }
+int PageBank() {
+  int b = TruncInt(Bank->value());
+  // The spinner's range and wrap keep it in 1..12; anything else is a fault of ours.
+  assert(b >= 1 && b <= kBanks);
+  return b < 1 ? 1 : b > kBanks ? kBanks : b;
+}
 
 int PageIndex() {
   int i = TruncInt(TimeIndex->value() - 1);
   return i < 0 ? 0 : i > kIndices - 1 ? kIndices - 1 : i;
 }
 
-int PageGroupSlot() { return PageBank() + 127; }
-
 // Slot shown by a strip, or -1 when the strip stands for nothing on this page.
 int StripSlot(int strip) {
-  if (strip >= 1 && strip <= 10) return PageBankBase() + strip;
-  if (strip == 11) return GroupStripsShown() ? PageGroupSlot() : -1;
-  if (strip == 12) return GroupStripsShown() ? PageGroupSlot() + 8 : -1;
+  int bank = PageBank();
+  if (strip >= 1 && strip <= kBankChannels) return (bank - 1) * kBankChannels + strip;
+  if (strip == 11) return GroupStripsShown() ? SubSlot(bank) : -1;
+  if (strip == 12) return GroupStripsShown() ? VcaSlot(bank) : -1;
   if (strip == 13) return 0;
   return -1;
 }
@@ -52,26 +56,21 @@ void ShowIndexTime(int index) {
 }
 
 
+// Channel strips show their channel number, the group strips their group number (the bank).
 void UpdateDisplayNumbers() {
-  int base = PageBankBase();
-  for (int s = 1; s <= 10; ++s) (*dispNumStrip[s])->value(base + s);
+  for (int s = 1; s <= kBankChannels; ++s) (*dispNumStrip[s])->value(StripSlot(s));
   DispNum11->value(PageBank());
   DispNum12->value(PageBank());
 }
 
 void UpdateNames() {
-  int base = PageBankBase();
-  for (int s = 1; s <= 10; ++s) (*nameStrip[s])->value(NameBuffer[base + s]);
-  if (GroupStripsShown()) {
-    name11->value(NameBuffer[PageGroupSlot()]);
-    name12->value(NameBuffer[PageGroupSlot() + 8]);
-  } else {
-    name11->value(unav);
-    name12->value(unav);
+  for (int s = 1; s <= 12; ++s) {
+    int slot = StripSlot(s);
+    (*nameStrip[s])->value(slot >= 0 ? NameBuffer[slot] : unav);
   }
   name13->value(NameBuffer[0]);
   UpdateDisplayNumbers();
-  if (NameInEffects && CNL >= 0 && CNL < kSlots) NameInEffects->value(NameBuffer[CNL]);
+  ShowEffectsName();
   UpdateSubmix();
   UpdateVCA();
 }

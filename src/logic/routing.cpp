@@ -1,5 +1,7 @@
 // Submix and VCA assignment: the matrix windows' buttons into SubAsn/VcaAsn and back.
 // The two sides are twins, so one store and one display serve both, given the side's parts.
+#include <cassert>
+
 #include "model/status.h"
 #include "logic/operations.h"
 #include "model/numeric.h"
@@ -12,9 +14,11 @@ constexpr int kMatrixBanks = 24;                    // 24 banks of 5 reach chann
 constexpr int kMatrixRows = 5;                      // rows A..E
 constexpr int kBankFlags = kMatrixRows * kGroups;  // 40 buttons, 40 consecutive flags
 
-// The shown bank, kept inside 1..24 whatever the spinner was given.
+// The shown bank. The spinner's range and wrap keep it in 1..24; anything else is a fault
+// of ours, and even then no row outside the table may be touched.
 int MatrixBank(const Fl_Spinner* bank) {
   int b = TruncInt(bank->value());
+  assert(b >= 1 && b <= kMatrixBanks);
   if (b < 1) return 1;
   if (b > kMatrixBanks) return kMatrixBanks;
   return b;

@@ -115,8 +115,8 @@ void ClearInternalArrays() {
 
   for (int slot = 0; slot < kFirstSubSlot; ++slot) NameBuffer[slot][0] = '\0';
   for (int n = 1; n <= kGroups; ++n) {
-    snprintf(NameBuffer[127 + n], kNameSize, "Submix %i", n);
-    snprintf(NameBuffer[135 + n], kNameSize, "VCA %i", n);
+    snprintf(NameBuffer[SubSlot(n)], kNameSize, "Submix %i", n);
+    snprintf(NameBuffer[VcaSlot(n)], kNameSize, "VCA %i", n);
   }
   CopyText(NameBuffer[0], "Master");
 

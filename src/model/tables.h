@@ -9,8 +9,8 @@ constexpr int kSlots = 144;          // 0 master, 1..127 channels, 128..135 subm
 constexpr int kIndices = 512;        // time indices, shown to the user from 1
 constexpr int kChannels = 127;       // regular channels
 constexpr int kGroups = 8;           // submixes and VCA groups each
-constexpr int kFirstSubSlot = 128;   // slot of submix n is 127 + n
-constexpr int kFirstVcaSlot = 136;   // slot of VCA group n is 135 + n
+constexpr int kFirstSubSlot = 128;   // slot of submix 1 (SubSlot)
+constexpr int kFirstVcaSlot = 136;   // slot of VCA group 1 (VcaSlot)
 constexpr int kAutoSize = kSlots * kIndices;
 constexpr int kFxPositions = 8;
 constexpr int kFxSize = kSlots * kFxPositions;
@@ -23,6 +23,10 @@ constexpr int kPathSize = 256;       // Path, MixDirName, WavDirName, LaunchComm
 constexpr int kDeviceSize = 32;
 constexpr int kFBuffSize = 262144;   // reserve_fbuff, the staging buffer of "faders.txt"
 constexpr int kSmallFileSize = 4096; // "prefs.txt" and "tracks.txt" buffers
+
+// Slot of submix n and of VCA group n, n = 1..8.
+constexpr int SubSlot(int n) { return kFirstSubSlot - 1 + n; }
+constexpr int VcaSlot(int n) { return kFirstVcaSlot - 1 + n; }
 
 // Element of a per-slot-and-index table.
 inline int AutoAt(int slot, int index) { return slot * kIndices + index; }
