@@ -4,39 +4,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "files/cue_section.h"
 #include "files/lines.h"
+#include "model/effect_catalogue.h"
 #include "model/tables.h"
 #include "model/text.h"
 
 namespace {
-
-// An effect key, its table and how many record positions its line fills (on flag included).
-struct FxKey {
-  const char* key;
-  float* table;
-  int count;
-};
-
-// Order of the channel and submix lines; the master writes fxg before the reverb sends.
-const FxKey kChannelOrder[] = {
-    {"hp", Php, 2},         {"comp", Pcomp, 5},     {"rms", Prms, 5},   {"nlc", Pnlc, 4},
-    {"lim", Plim, 2},       {"band1", Pband1, 4},   {"band2", Pband2, 4}, {"hshelf", Phshelf, 4},
-    {"lshelf", Plshelf, 4}, {"rev", Prev, 2},       {"trev", Ptrev, 2}, {"fxg", Pfxg, 2},
-};
-const FxKey kMasterOrder[] = {
-    {"hp", Php, 2},         {"comp", Pcomp, 5},     {"rms", Prms, 5},   {"nlc", Pnlc, 4},
-    {"lim", Plim, 2},       {"band1", Pband1, 4},   {"band2", Pband2, 4}, {"hshelf", Phshelf, 4},
-    {"lshelf", Plshelf, 4}, {"fxg", Pfxg, 2},       {"rev", Prev, 2},   {"trev", Ptrev, 2},
-};
-// Records read with the out-of-range message; rev and trev are read without it.
-const FxKey kClampedKeys[] = {
-    {"comp", Pcomp, 5},     {"rms", Prms, 5},       {"nlc", Pnlc, 4},       {"lim", Plim, 2},
-    {"fxg", Pfxg, 2},       {"band1", Pband1, 4},   {"band2", Pband2, 4},   {"hshelf", Phshelf, 4},
-    {"lshelf", Plshelf, 4}, {"hp", Php, 2},
-};
-const FxKey kSendKeys[] = {{"rev", Prev, 2}, {"trev", Ptrev, 2}};
 
 // Shared reverb values: every record stores its values, the last one wins.
 struct AmtKey {
@@ -49,12 +25,20 @@ const AmtKey kAmtKeys[] = {
 
 bool IsOn(float flag) { return flag == 1.0f; }
 
-void AppendFxLine(TextSink& sink, const FxKey& fx, int slot, const char* slotText) {
+void AppendFxLine(TextSink& sink, const EffectKind& fx, int slot, const char* slotText) {
   const float* rec = fx.table + slot * kFxPositions;
   if (!IsOn(rec[0])) return;
   SinkPrintf(sink, "%s\t%s", fx.key, slotText);
   for (int p = 1; p < fx.count; ++p) SinkPrintf(sink, "\t%.1f", rec[p]);
   SinkPuts(sink, "\n");
+}
+
+// One slot's chain in catalogue order, except that channels and submixes write the effects
+// gain after the reverb sends and the master before them.
+void AppendChain(TextSink& sink, int slot, const char* slotText) {
+  for (const EffectKind& fx : kEffectCatalogue)
+    if (slot == 0 || &fx != &kEffectCatalogue[kFxFxg]) AppendFxLine(sink, fx, slot, slotText);
+  if (slot != 0) AppendFxLine(sink, kEffectCatalogue[kFxFxg], slot, slotText);
 }
 
 // Comma-separated channels of one group column, ascending, no trailing comma.
@@ -78,14 +62,14 @@ void ClearOnFlags(float* table) {
 }
 
 // Fills the record: on flag, then the values that follow the slot field.
-void StoreRecord(const FxKey& fx, int slot, const Fields& f, int first) {
+void StoreRecord(const EffectKind& fx, int slot, const Fields& f, int first) {
   float* rec = fx.table + slot * kFxPositions;
   rec[0] = 1.0f;
   for (int p = 1; p < fx.count; ++p) rec[p] = FileFloat(FieldNum(f, first + p - 1));
 }
 
 // An effect record; a slot outside 0..135 is reported and skipped.
-void ParamsFromBuffer(const Fields& f, const FxKey& fx) {
+void ParamsFromBuffer(const Fields& f, const EffectKind& fx) {
   long long slot;
   int next;
   if (!ReadSlotField(f, 1, &slot, &next) || slot < 0 || slot >= kFirstVcaSlot) {
@@ -96,7 +80,7 @@ void ParamsFromBuffer(const Fields& f, const FxKey& fx) {
 }
 
 // A reverb send record; a slot outside 0..143 is skipped without a word.
-void Params2D(const Fields& f, const FxKey& fx) {
+void Params2D(const Fields& f, const EffectKind& fx) {
   long long slot;
   int next;
   if (!ReadSlotField(f, 1, &slot, &next) || slot < 0 || slot >= kSlots) return;
@@ -121,7 +105,7 @@ struct GroupKind {
   const char* nameKey;
   int32_t* on;
   int32_t* asn;
-  int firstSlot;
+  int (*slot)(int n);
   const char* numberMessage;
   const char* channelMessage;
   const char* list[kGroups];  // list text of group n - 1 in the text being read
@@ -152,7 +136,7 @@ void ReadGroupRecord(const Fields& f, GroupKind& kind) {
     kind.list[n - 1] = rest;
     kind.listLen[n - 1] = len;
   } else {
-    CopyTextN(NameBuffer[kind.firstSlot - 1 + n], rest, len);
+    CopyTextN(NameBuffer[kind.slot(n)], rest, len);
   }
 }
 
@@ -174,10 +158,10 @@ void RouteList(const char* list, size_t len, int index, const GroupKind& kind) {
   }
 }
 
-GroupKind subKind = {"sub", "subname", SubOn, SubAsn, kFirstSubSlot,
+GroupKind subKind = {"sub", "subname", SubOn, SubAsn, SubSlot,
                      "Submix number out of range!", "Channel assigned to sub %i is out of range!\n",
                      {}, {}};
-GroupKind vcaKind = {"VCA:", "vcaname", VcaOn, VcaAsn, kFirstVcaSlot,
+GroupKind vcaKind = {"VCA:", "vcaname", VcaOn, VcaAsn, VcaSlot,
                      "VCA number out of range!", "Channel assigned to VCA %i is out of range!\n",
                      {}, {}};
 
@@ -219,10 +203,8 @@ bool IsAutomationKey(const Fields& f) {
 
 void DispatchRecord(const Fields& f, FilterSeen& seen) {
   if (IsAutomationKey(f)) return;
-  for (const FxKey& fx : kClampedKeys)
-    if (FieldIs(f, 0, fx.key)) return ParamsFromBuffer(f, fx);
-  for (const FxKey& fx : kSendKeys)
-    if (FieldIs(f, 0, fx.key)) return Params2D(f, fx);
+  for (const EffectKind& fx : kEffectCatalogue)
+    if (FieldIs(f, 0, fx.key)) return fx.send ? Params2D(f, fx) : ParamsFromBuffer(f, fx);
   if (FieldIs(f, 0, "p")) return Params1D(f, Pan);
   for (const AmtKey& a : kAmtKeys)
     if (FieldIs(f, 0, a.key)) return ParamGetAmt(f, a.dest, a.count);
@@ -236,36 +218,30 @@ void DispatchRecord(const Fields& f, FilterSeen& seen) {
 }  // namespace
 
 void AppendEffectsSection(TextSink& sink) {
-  SinkPuts(sink, "\n");
-  for (int n = 1; n <= kGroups; ++n) {
-    if (SubOn[n - 1] != 1) continue;
-    SinkPrintf(sink, "subname\t%i\t%.127s\n", n, NameBuffer[SubSlot(n)]);
-    SinkPrintf(sink, "sub\t%i\t", n);
-    AppendChannelList(sink, SubAsn, n - 1);
+  for (const GroupKind* kind : {&subKind, &vcaKind}) {
+    SinkPuts(sink, "\n");
+    for (int n = 1; n <= kGroups; ++n) {
+      if (kind->on[n - 1] != 1) continue;
+      SinkPrintf(sink, "%s\t%i\t%.127s\n", kind->nameKey, n, NameBuffer[kind->slot(n)]);
+      SinkPrintf(sink, "%s\t%i\t", kind->listKey, n);
+      AppendChannelList(sink, kind->asn, n - 1);
+      SinkPuts(sink, "\n");
+    }
     SinkPuts(sink, "\n");
   }
-  SinkPuts(sink, "\n\n");
-  for (int n = 1; n <= kGroups; ++n) {
-    if (VcaOn[n - 1] != 1) continue;
-    SinkPrintf(sink, "vcaname\t%i\t%.127s\n", n, NameBuffer[VcaSlot(n)]);
-    SinkPrintf(sink, "VCA:\t%i\t", n);
-    AppendChannelList(sink, VcaAsn, n - 1);
-    SinkPuts(sink, "\n");
-  }
-  SinkPuts(sink, "\n");
 
   char slotText[32];
   for (int slot = 1; slot <= kChannels; ++slot) {
     snprintf(slotText, sizeof slotText, "%i", slot);
-    for (const FxKey& fx : kChannelOrder) AppendFxLine(sink, fx, slot, slotText);
+    AppendChain(sink, slot, slotText);
   }
   SinkPuts(sink, "\n");
   for (int g = 1; g <= kGroups; ++g) {
     snprintf(slotText, sizeof slotText, "G\t%i", g);
-    for (const FxKey& fx : kChannelOrder) AppendFxLine(sink, fx, SubSlot(g), slotText);
+    AppendChain(sink, SubSlot(g), slotText);
   }
   SinkPuts(sink, "\n");
-  for (const FxKey& fx : kMasterOrder) AppendFxLine(sink, fx, 0, "M");
+  AppendChain(sink, 0, "M");
   SinkPuts(sink, "\n");
 
   bool rtn = AnySlotOn(Prev);
@@ -290,8 +266,7 @@ void AppendBuffer(char* text) {
 }
 
 void ParseBufferMulti(const char* text) {
-  for (const FxKey& fx : kClampedKeys) ClearOnFlags(fx.table);
-  for (const FxKey& fx : kSendKeys) ClearOnFlags(fx.table);
+  for (const EffectKind& fx : kEffectCatalogue) ClearOnFlags(fx.table);
   ForgetLists(subKind);
   ForgetLists(vcaKind);
   FilterSeen seen = {false, false};

@@ -1,30 +1,36 @@
-// CheckForKey: the 52 words a store owns. "end" is not one of them.
-// Looked up by first letter so a carry-over of a large file stays cheap.
+// CheckForKey: the 52 words a store owns, the effect keys of the catalogue and the rest.
+// "end" is not one of them. Compared by first letter first so a carry-over stays cheap.
 #include "files/keys.h"
 
 #include <cstring>
 
+#include "model/effect_catalogue.h"
+
 namespace {
 
-const char* const kKeys[] = {
-    "hp",     "comp",    "rms",    "nlc",    "lim",     "fxg",    "band1",  "band2",  "hshelf",
-    "lshelf", "rev",     "trev",   "rtn",    "trtn",    "rhp",    "rlp",    "width",  "pos",
-    "shape",  "t",       "p",      "inc",    "ofs",     "rmp",    "v",      "sub",    "vca",
-    "VCA:",   "subname", "vcaname", "pre",   "start",   "length", "xin",    "xout",   "head",
-    "tail",   "oname",   "cue",    "path",   "color",   "submu",  "subso",  "pan",    "outbits",
-    "mono",   "play",    "device", "wavdir", "mixdir",  "launch", "dither",
+// Keys of the reverb, the automation, the routing and the preferences.
+const char* const kOtherKeys[] = {
+    "rtn",   "trtn",   "rhp",    "rlp",     "width", "pos",     "shape",  "t",      "p",
+    "inc",   "ofs",    "rmp",    "v",       "sub",   "vca",     "VCA:",   "subname", "vcaname",
+    "pre",   "start",  "length", "xin",     "xout",  "head",    "tail",   "oname",  "cue",
+    "path",  "color",  "submu",  "subso",   "pan",   "outbits", "mono",   "play",   "device",
+    "wavdir", "mixdir", "launch", "dither",
 };
-constexpr int kKeyCount = sizeof kKeys / sizeof kKeys[0];
-static_assert(kKeyCount == 52, "the known-key table holds 52 words");
+constexpr int kOtherCount = sizeof kOtherKeys / sizeof kOtherKeys[0];
+static_assert(kOtherCount + kEffectKinds == 52, "the known keys are 52 words");
+
+bool Is(const char* key, const char* word, size_t len) {
+  return key[0] == word[0] && strlen(key) == len && memcmp(key, word, len) == 0;
+}
 
 }  // namespace
 
 int CheckForKeyN(const char* word, size_t len) {
   if (len == 0) return 0;
-  for (int i = 0; i < kKeyCount; ++i) {
-    const char* k = kKeys[i];
-    if (k[0] == word[0] && strlen(k) == len && memcmp(k, word, len) == 0) return 1;
-  }
+  for (const EffectKind& fx : kEffectCatalogue)
+    if (Is(fx.key, word, len)) return 1;
+  for (const char* key : kOtherKeys)
+    if (Is(key, word, len)) return 1;
   return 0;
 }
 

@@ -6,9 +6,7 @@
 
 #include "files/lines.h"
 #include "files/small_file.h"
-#include "model/status.h"
 #include "files/textsink.h"
-#include "files/wholefile.h"
 #include "model/tables.h"
 #include "model/text.h"
 

@@ -7,14 +7,13 @@
 #include <cstring>
 #include <string>
 
-#include "files/effects_section.h"
 #include "files/cue_section.h"
+#include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/prefs_file.h"
 #include "model/status.h"
 #include "files/tracks_file.h"
 #include "logic/operations.h"
-#include "model/numeric.h"
 #include "model/tables.h"
 #include "ui/widgets.h"
 
@@ -83,8 +82,12 @@ void InstallRefreshHooks() {
 }
 
 void StageWriteToFile() { StoreFaderFile(); }
+void StoreTracks() { WriteTracksFile(); }
+void StorePrefs() { WritePreferencesFile(); }
 
 void StageReadFromFile() { RecallFaders(); }
+void RecallTracks() { ReadTracksFile(); }
+void RecallPrefs() { ReadPreferencesFile(); }
 
 void SaveAll() {
   if (!WriteAllFiles()) SetStatus("Save Complete");

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "model/status.h"
-#include "logic/effects_table.h"
+#include "logic/effect_fields.h"
 #include "logic/operations.h"
 #include "model/numeric.h"
 #include "model/tables.h"
@@ -26,11 +26,11 @@ bool EditSlot(int* slot) {
 // Stores the whole record of one effect: switch as 0.0/1.0, each slider as shown. A slider
 // keeps an out-of-range stored value in value() (it only draws pinned), so re-storing it
 // here leaves such a value alone until that slider itself is moved.
-void StoreRecord(const FxEffect& fx, int slot) {
-  float* record = fx.table + slot * kFxPositions;
+void StoreRecord(const FxFields& fx, int slot) {
+  float* record = EffectRecord(fx.effect, slot);
   record[0] = (*fx.button)->value() ? 1.0f : 0.0f;
-  for (int i = 0; i < fx.slider_count; ++i)
-    record[i + 1] = static_cast<float>((*fx.sliders[i].widget)->value());
+  for (int i = 0; i < SliderCount(fx); ++i)
+    record[i + 1] = static_cast<float>((*fx.sliders[i])->value());
 }
 
 // A slider works its knob position out by converting value() to int, which a NaN read
@@ -39,19 +39,19 @@ void ShowValue(Fl_Value_Slider* slider, float value) {
   slider->value(std::isnan(value) ? slider->minimum() : value);
 }
 
-void ShowRecord(const FxEffect& fx, int slot) {
-  const float* record = fx.table + slot * kFxPositions;
+void ShowRecord(const FxFields& fx, int slot) {
+  const float* record = EffectRecord(fx.effect, slot);
   (*fx.button)->value(TruncInt(record[0]) != 0);
-  for (int i = 0; i < fx.slider_count; ++i) ShowValue(*fx.sliders[i].widget, record[i + 1]);
+  for (int i = 0; i < SliderCount(fx); ++i) ShowValue(*fx.sliders[i], record[i + 1]);
 }
 
 void ShowShared(RevGroup group) {
-  for (const RevSlider& s : kRevSliders)
+  for (const RevField& s : kRevFields)
     if (s.group == group) ShowValue(*s.widget, *s.store);
 }
 
 void StoreShared(RevGroup group) {
-  for (const RevSlider& s : kRevSliders)
+  for (const RevField& s : kRevFields)
     if (s.group == group) *s.store = static_cast<float>((*s.widget)->value());
 }
 
@@ -62,7 +62,7 @@ void ShowFilter(Fl_Button* button, Fl_Value_Slider* frequency, const float* stor
 
 void Capture(FxIndex which) {
   int slot;
-  if (EditSlot(&slot)) StoreRecord(kEffects[which], slot);
+  if (EditSlot(&slot)) StoreRecord(kEffectFields[which], slot);
   ClearStatus();
 }
 
@@ -78,7 +78,7 @@ void Refresh(bool whole_reverb) {
   if (!EditSlot(&slot)) return;
   ShowEffectsName();
   for (FxIndex which : kShowOrder) {
-    ShowRecord(kEffects[which], slot);
+    ShowRecord(kEffectFields[which], slot);
     if (which == kRev) {
       ShowShared(kRevReturn);
       if (whole_reverb) ShowShared(kRevShape);
@@ -165,7 +165,7 @@ void HpassToArray() { Capture(kHpass); }
 
 void ReverbToArray() {
   int slot;
-  if (EditSlot(&slot)) StoreRecord(kEffects[kRev], slot);
+  if (EditSlot(&slot)) StoreRecord(kEffectFields[kRev], slot);
   StoreShared(kRevReturn);
   for (const RevFilter& f : kRevFilters) f.store[0] = (*f.button)->value() ? 1.0f : 0.0f;
   StoreShared(kRevFilter);
@@ -175,7 +175,7 @@ void ReverbToArray() {
 
 void TreverbToArray() {
   int slot;
-  if (EditSlot(&slot)) StoreRecord(kEffects[kTrev], slot);
+  if (EditSlot(&slot)) StoreRecord(kEffectFields[kTrev], slot);
   StoreShared(kTapReturn);
   ClearStatus();
 }

@@ -97,8 +97,12 @@ void Set_Directory(Fl_File_Chooser* chooser, void* data);
 // commands.cpp: store, recall, mix, the full refresh, quit; installs the refresh hooks
 // of the file readers.
 void InstallRefreshHooks();
-void StageWriteToFile();
+void StageWriteToFile();  // the Store and Recall menus, one file each
+void StoreTracks();
+void StorePrefs();
 void StageReadFromFile();
+void RecallTracks();
+void RecallPrefs();
 void SaveAll();
 void RecallAll();
 void Mix();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "model/effect_catalogue.h"
 #include "model/text.h"
 
 float Volume[kAutoSize];
@@ -74,12 +75,11 @@ const char unav[14] = "(unavailable)";
 
 namespace {
 
-// Start-up record of one effect table: positions 0..4, the rest 0.
-void ResetEffect(float* table, float p0, float p1, float p2, float p3, float p4) {
+// Start-up records of one effect kind in every slot: positions 0..4, the rest 0.
+void ResetEffect(const EffectKind& fx) {
   for (int slot = 0; slot < kSlots; ++slot) {
-    float* r = table + slot * kFxPositions;
-    const float start[kFxPositions] = {p0, p1, p2, p3, p4, 0, 0, 0};
-    memcpy(r, start, sizeof start);
+    float* r = fx.table + slot * kFxPositions;
+    for (int p = 0; p < kFxPositions; ++p) r[p] = p < 5 ? fx.start[p] : 0.0f;
   }
 }
 
@@ -100,18 +100,7 @@ void ClearInternalArrays() {
   Prev_width[0] = 50;
   Prev_position[0] = 37; Prev_position[1] = 39; Prev_position[2] = 43;
 
-  ResetEffect(Pcomp, 0, 0, 10, 100, 1.5f);
-  ResetEffect(Prms, 0, 0, 10, 100, 1.5f);
-  ResetEffect(Pnlc, 0, 0, 300, 2, 0);
-  ResetEffect(Plim, 0, 0, 0, 0, 0);
-  ResetEffect(Pfxg, 0, 0, 0, 0, 0);
-  ResetEffect(Pband1, 0, 500, 0, 1, 0);
-  ResetEffect(Pband2, 0, 2500, 0, 1, 0);
-  ResetEffect(Phshelf, 0, 8000, 0, 1, 0);
-  ResetEffect(Plshelf, 0, 500, 0, 1, 0);
-  ResetEffect(Php, 0, 100, 0, 0, 0);
-  ResetEffect(Prev, 0, 0, 0, 0, 0);
-  ResetEffect(Ptrev, 0, 0, 0, 0, 0);
+  for (const EffectKind& fx : kEffectCatalogue) ResetEffect(fx);
 
   for (int slot = 0; slot < kFirstSubSlot; ++slot) NameBuffer[slot][0] = '\0';
   for (int n = 1; n <= kGroups; ++n) {

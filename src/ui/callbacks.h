@@ -8,12 +8,6 @@ void Cb(Fl_Widget*, void*) {
   Op();
 }
 
-// For the file commands that report success; the menu has no use for the result.
-template <bool (*Op)()>
-void CbDrop(Fl_Widget*, void*) {
-  Op();
-}
-
 // For the strip operations that take their strip (or target) number.
 template <void (*Op)(int), int N>
 void CbN(Fl_Widget*, void*) {

@@ -6,26 +6,23 @@
 
 #include "logic/operations.h"
 #include "model/status.h"
+#include "ui/callbacks.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
-#include "files/fader_file.h"
-#include "files/prefs_file.h"
-#include "files/tracks_file.h"
-#include "ui/callbacks.h"
 
 namespace {
 
 Fl_Menu_Item menu_Recall[] = {
     {"Recall Faders / Effects", 0, Cb<StageReadFromFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Recall Track Names", 0, Cb<ReadTracksFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Recall Preferences", 0, Cb<ReadPreferencesFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Recall Track Names", 0, Cb<RecallTracks>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Recall Preferences", 0, Cb<RecallPrefs>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {"Recall All", 0, Cb<RecallAll>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {0, 0, 0, 0, 0, 0, 0, 0, 0}};
 
 Fl_Menu_Item menu_Store[] = {
     {"Store Faders / Effects", 0, Cb<StageWriteToFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Store Track Names", 0, CbDrop<WriteTracksFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Store Preferences", 0, CbDrop<WritePreferencesFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Store Track Names", 0, Cb<StoreTracks>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Store Preferences", 0, Cb<StorePrefs>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {"Store All", FL_CTRL + 's', Cb<SaveAll>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {0, 0, 0, 0, 0, 0, 0, 0, 0}};
 
