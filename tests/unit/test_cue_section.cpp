@@ -93,7 +93,7 @@ TEST_F(CueSectionTest, KeywordsCountOnlyAsFirstFieldAndEndStops) {
       "cue\t" + std::string(200, 'n') + "\r\n"
       "end\n"
       "t\t9\t9\t9\nv\t4\t-1\n");
-  EXPECT_STREQ(CueNameBuffer[0], "v\t3\t-6");
+  EXPECT_STREQ(CueNameBuffer[0], "v 3 -6");  // one line of text: tabs in it become spaces
   EXPECT_EQ(Offset[AutoAt(1, 0)], 0.75f);
   EXPECT_EQ(Active(4, 0) + Active(4, 1) + Active(127, 0) + IndexActiveArray[1], 0);
   EXPECT_EQ(Active(5, 0) - Vol(5, 0), 1.0f);

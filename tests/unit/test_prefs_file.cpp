@@ -77,7 +77,7 @@ TEST_F(PrefsFile, ReaderTakesKeysOnlyAsFirstField) {
   // Written again, every value read shows in its own line.
   EXPECT_EQ(Written(),
             "pre\ton\nstart\t1.000\t2.500\t300\nlength\t9.000\nxin\t1.000\t2.000\t3.000\n"
-            "xout\t4.000\t5.000\t6.000\nhead\t1.500\ntail\t2.500\npath\tmono\nmixdir\t/m\toops\n"
+            "xout\t4.000\t5.000\t6.000\nhead\t1.500\ntail\t2.500\npath\tmono\nmixdir\t/m oops\n"
             "wavdir\t/w dir/\npan\t4.5\noutbits\t16\ndither\t3\ncolor\t12\nlaunch\tgo now\n"
             "x\toname\tBad\nx\tmono\nend\n");
 }

@@ -40,3 +40,34 @@ TEST(Text, CopyIsBoundedAndTerminated) {
   CopyText(row, nullptr);
   EXPECT_STREQ(row, "");
 }
+
+// Text enters a row as one line and never ends in half a character, whatever was pasted.
+TEST(Text, CopyIsOneLineOfWholeCharacters) {
+  const struct {
+    const char* src;
+    size_t row;
+    const char* want;
+  } cases[] = {
+      {"Night Drive\nend", 128, "Night Drive end"},
+      {"a\r\nb\tc\x7f\x01", 128, "a  b c  "},
+      {"caf\xc3\xa9", 5, "caf"},                 // a 2-byte character cut after its lead byte
+      {"caf\xc3\xa9", 6, "caf\xc3\xa9"},          // just fits
+      {"\xe2\x82\xac\xe2\x82\xac", 6, "\xe2\x82\xac"},  // 3-byte characters cut mid-way
+      {"ab\xf0\x9f\x8e\xb5", 6, "ab"},           // a 4-byte character cut after 3 bytes
+      {"ab\xf0\x9f\x8e\xb5", 7, "ab\xf0\x9f\x8e\xb5"},
+      {"ab\xc3", 128, "ab"},                     // unfinished at the end of the source too
+      {"\x80\x80", 128, "\x80\x80"},             // not UTF-8 at all: kept, nothing to cut
+  };
+  for (const auto& c : cases) {
+    char row[128];
+    CopyText(row, c.row, c.src);
+    EXPECT_STREQ(row, c.want) << c.src << " in " << c.row;
+  }
+  // 100 accented letters into a 128-byte name row: 63 whole letters, 126 bytes.
+  std::string accents;
+  for (int i = 0; i < 100; ++i) accents += "\xc3\xa9";
+  CopyText(NameBuffer[127], accents.c_str());
+  EXPECT_EQ(std::string(NameBuffer[127]), accents.substr(0, 126));
+  CopyText(CueNameBuffer[511], accents.c_str());
+  EXPECT_EQ(std::string(CueNameBuffer[511]), accents.substr(0, 62));
+}
