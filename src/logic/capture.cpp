@@ -2,6 +2,7 @@
 // slots, with the few validity rules of ramp, shape and pan. Each capture empties the status.
 #include <cmath>
 
+#include "model/numeric.h"
 #include "model/status.h"
 #include "logic/operations.h"
 #include "logic/strips.h"
@@ -15,21 +16,22 @@ void VolumeToArray() {
     float& stored = Volume[AutoAt(slot, index)];
     double v = w->value();
     // Untouched strips still show their stored value: keep it exactly, even off the grid.
-    if (static_cast<float>(v) == stored || !std::isfinite(v)) return;
-    // Arrow steps add 0.1 to a double; snapping keeps them on the grid so both ends are reached.
-    v = std::round(v * 10) / 10;
-    w->value(v);
-    stored = static_cast<float>(v);
+    if (static_cast<float>(v) == stored) return;
+    // Arrow steps add 0.1 to a double and drift a hair off the 0.1 grid; put such a value
+    // back on it so both ends are reached. Anything else was typed: stored as typed.
+    double grid = std::round(v * 10) / 10;
+    if (v != grid && std::fabs(v - grid) < 1e-9) {
+      v = grid;
+      w->value(v);
+    }
+    TableFloat(v, &stored);
   });
   ClearStatus();
 }
 
 void OffsetToArray() {
   int index = PageIndex();
-  EachStrip(true, [index](int s, int slot) {
-    double v = (*ofsStrip[s])->value();
-    if (std::isfinite(v)) Offset[AutoAt(slot, index)] = static_cast<float>(v);
-  });
+  EachStrip(true, [index](int s, int slot) { TableFloat((*ofsStrip[s])->value(), &Offset[AutoAt(slot, index)]); });
   ClearStatus();
 }
 
@@ -55,7 +57,7 @@ void RampToArray(int strip) {
   int slot = StripSlot(strip);
   if (slot >= 0) {
     double v = (*rampStrip[strip])->value();
-    if (std::isfinite(v) && v >= 0) Ramp[AutoAt(slot, PageIndex())] = static_cast<float>(v);
+    if (v >= 0) TableFloat(v, &Ramp[AutoAt(slot, PageIndex())]);
   }
   ClearStatus();
 }
@@ -64,7 +66,7 @@ void ShapeToArray(int strip) {
   int slot = StripSlot(strip);
   if (slot >= 0) {
     double v = (*shapeStrip[strip])->value();
-    if (std::isfinite(v) && v > 0) Shape[AutoAt(slot, PageIndex())] = static_cast<float>(v);
+    if (v > 0) TableFloat(v, &Shape[AutoAt(slot, PageIndex())]);
   }
   ClearStatus();
 }

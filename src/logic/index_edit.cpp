@@ -1,7 +1,6 @@
 // Editing of the time-index list from the faders window: time, active flag and cue name
 // of the current index, and insert, remove and propagate across all 144 slots.
-#include <cmath>
-
+#include "model/numeric.h"
 #include "model/status.h"
 #include "logic/operations.h"
 #include "model/index_moves.h"
@@ -23,18 +22,13 @@ void RefreshIndex() {
   ShowIndexTime(i);
 }
 
-void StoreTimeField(float& stored, Fl_Value_Input* w) {
-  double v = w->value();
-  if (std::isfinite(v)) stored = static_cast<float>(v);
-}
-
 }  // namespace
 
 void StoreTime() {
   int i = PageIndex();
-  StoreTimeField(IndexMin[i], GuiMin);
-  StoreTimeField(IndexSec[i], GuiSec);
-  StoreTimeField(IndexMsec[i], GuiMsec);
+  TableFloat(GuiMin->value(), &IndexMin[i]);
+  TableFloat(GuiSec->value(), &IndexSec[i]);
+  TableFloat(GuiMsec->value(), &IndexMsec[i]);
   ClearStatus();
 }
 

@@ -14,10 +14,11 @@ void StoreText(char* table, size_t size, const Fl_Input* field) {
   CopyText(table, size, text ? text : "");
 }
 
-// A group of fields is stored whole, whichever of them was edited, then the status emptied.
+// A group of fields is stored whole, whichever of them was edited, then the status emptied;
+// a field whose number is no finite float keeps its old value.
 template <size_t N>
 void StoreGroup(float (&table)[N], const Fl_Value_Input* const (&fields)[N]) {
-  for (size_t i = 0; i < N; ++i) table[i] = static_cast<float>(fields[i]->value());
+  for (size_t i = 0; i < N; ++i) TableFloat(fields[i]->value(), &table[i]);
   ClearStatus();
 }
 
@@ -58,7 +59,7 @@ void MonoToArray() {
 }
 
 void PanlawToArray() {
-  PanlawStore = static_cast<float>(panlaw->value());
+  TableFloat(panlaw->value(), &PanlawStore);
   ClearStatus();
 }
 

@@ -147,8 +147,31 @@ TEST_F(FaderPageTest, TypedValuesAreCheckedBeforeTheyAreStored) {
     TypeInto(c.field, c.text);
     EXPECT_EQ(*c.stored, c.expected) << c.field->label() << " " << c.text;
   }
-  TypeInto(vol1, "3.57");
-  vol1->child(1)->do_callback();  // the up arrow steps on the 0.1 grid
+  // Numbers beyond the float range would be stored as infinities: every field keeps its value.
+  TypeInto(ofs1, "2");
+  TypeInto(GuiSec, "5");
+  for (Fl_Value_Input* field : {ofs1, ramp1, shape1, GuiMin, GuiSec, GuiMsec}) {
+    TypeInto(field, "1e39");
+    TypeInto(field, "-1e39");
+  }
+  EXPECT_EQ(Offset[AutoAt(1, 0)], 2.0f);
+  EXPECT_EQ(ramp, 0.0f);
+  EXPECT_EQ(shape, 20.0f);
+  EXPECT_EQ(IndexSec[0], 5.0f);
+  EXPECT_EQ(IndexMin[0] + IndexMsec[0], 0.0f);
+
+  // Typed volumes are stored as typed; arrows step from there, and from the 0.1 grid they
+  // reach both ends exactly.
+  TypeInto(vol1, "-6.55");
+  EXPECT_EQ(Volume[AutoAt(1, 0)], -6.55f);
+  vol1->child(1)->do_callback();
+  EXPECT_EQ(Volume[AutoAt(1, 0)], -6.45f);
   TypeInto(vol1, "nan");
-  EXPECT_EQ(Volume[AutoAt(1, 0)], 3.7f);
+  EXPECT_EQ(Volume[AutoAt(1, 0)], -6.45f);
+  TypeInto(vol13, "11.7");
+  for (int k = 0; k < 3; ++k) vol13->child(1)->do_callback();
+  EXPECT_EQ(Volume[AutoAt(0, 0)], 12.0f);
+  TypeInto(vol13, "-143.7");
+  for (int k = 0; k < 3; ++k) vol13->child(2)->do_callback();
+  EXPECT_EQ(Volume[AutoAt(0, 0)], -144.0f);
 }

@@ -89,6 +89,19 @@ TEST_F(PrefsTest, RefreshShowsTheTables) {
   EXPECT_EQ(OutbitsStore, 20);
 }
 
+// A number beyond the float range would be stored as an infinity: every field keeps its value.
+TEST_F(PrefsTest, HugeNumbersAreNotStored) {
+  Fl_Value_Input* const fields[] = {Preview_Min, Preview_Sec, Preview_Msec, Preview_Length, Xin_Min, Xin_Sec,
+                                    Xin_Msec, Xout_Min, Xout_Sec, Xout_Msec, head, tail, panlaw};
+  for (Fl_Value_Input* f : fields) TypeInto(f, "7");
+  for (Fl_Value_Input* f : fields) TypeInto(f, "1e39");
+  const float* const stored[] = {&PreviewArray[0], &PreviewArray[1], &PreviewArray[2], &PreviewArray[3],
+                                 &XinArray[0], &XinArray[1], &XinArray[2], &XoutArray[0], &XoutArray[1],
+                                 &XoutArray[2], &HeadTailArray[0], &HeadTailArray[1], &PanlawStore};
+  // Whole-number fields read "1e39" as the decimal 1, like "3.5" as 3.
+  for (int i = 0; i < 13; ++i) EXPECT_EQ(*stored[i], i == 2 || i == 6 || i == 9 ? 1.0f : 7.0f) << i;
+}
+
 TEST_F(PrefsTest, TextsAndChosenDirectoriesAreStored) {
   snprintf(tbuffer, sizeof tbuffer, "Wrote 1 bytes to prefs.txt");
   TypeInto(WavDirDisplay, "/data/wav/");
