@@ -15,19 +15,12 @@ void StoreNames() {
   UpdateVCA();
 }
 
-void OpenChooser(int browse, int type, void (*report)(Fl_File_Chooser*, void*)) {
-  BrowseNumber = browse;
-  // A chooser that is no longer shown will never report again.
-  if (CH && !CH->shown()) delete CH;
-  CH = new Fl_File_Chooser(".", nullptr, type, nullptr);
-  CH->callback(report);
-  CH->show();
-}
-
 void ChooseFile(int field) { OpenChooser(field, Fl_File_Chooser::SINGLE, Set_File); }
 
-// The chooser reports on every click, directories included; each file reported is applied.
+// Applies the file chosen in the chooser as the name of the browse button's channel; a
+// directory is no name.
 void Set_File(Fl_File_Chooser* chooser, void*) {
+  ChooserDone();
   const char* path = chooser ? chooser->value(1) : nullptr;
   int slot = BrowseNumber >= 1 && BrowseNumber <= 10 ? StripSlot(BrowseNumber) : -1;
   if (path && !fl_filename_isdir(path) && slot >= 0) CopyText(NameBuffer[slot], path);

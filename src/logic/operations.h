@@ -39,9 +39,11 @@ void Propagate();
 
 // names.cpp: channel names from the faders window and the file chooser.
 void StoreNames();
-// Opens a new file chooser (of an Fl_File_Chooser type) for browse button `browse`; the
-// chooser reports through `report`. Shared by the name and directory browse buttons.
-void OpenChooser(int browse, int type, void (*report)(Fl_File_Chooser*, void*));
+// chooser.cpp: opens a new file chooser (of an Fl_File_Chooser type) for browse button
+// `browse`; once it closes with a confirmed choice, `apply` is called with it. Shared by the
+// name and directory browse buttons; ChooserDone forgets a choice not yet applied.
+void OpenChooser(int browse, int type, void (*apply)(Fl_File_Chooser*, void*));
+void ChooserDone();
 void ChooseFile(int field);
 void Set_File(Fl_File_Chooser* chooser, void* data);
 

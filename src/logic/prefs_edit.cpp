@@ -1,5 +1,8 @@
 // Preferences between the tables and the preferences window, the window colour of the
 // whole program, and the directory choosers of the three browse buttons.
+#include <cstdio>
+#include <cstring>
+
 #include "model/status.h"
 #include "logic/operations.h"
 #include "model/numeric.h"
@@ -123,27 +126,29 @@ void UpdatePreferences() {
 
 void ChooseDirectory(int target) { OpenChooser(target, Fl_File_Chooser::DIRECTORY, Set_Directory); }
 
-// Takes the browsed directory, not the highlighted entry, exactly as reported: no
-// separator is added, so the engine path must be chosen with that in mind.
+// Takes the browsed directory, not the highlighted entry, and ends it with "/" so that a
+// file name (the engine's "brennic") can be joined to it. A directory that would not fit its
+// row whole is refused rather than cut.
 void Set_Directory(Fl_File_Chooser* chooser, void*) {
+  ChooserDone();
   Fl_File_Chooser* from = chooser ? chooser : CH;
-  if (!from) return;
-  const char* dir = from->directory();
+  const char* dir = from ? from->directory() : nullptr;
   if (!dir) return;
-  switch (BrowseNumber) {
-    case 1:
-      CopyText(Path, dir);
-      PathDisplay->value(Path);
-      break;
-    case 2:
-      CopyText(WavDirName, dir);
-      WavDirDisplay->value(WavDirName);
-      break;
-    case 3:
-      CopyText(MixDirName, dir);
-      MixDirDisplay->value(MixDirName);
-      break;
-    default:
-      break;
+  struct Target {
+    char* row;
+    Fl_Input* field;
+  };
+  const Target targets[] = {{Path, PathDisplay}, {WavDirName, WavDirDisplay}, {MixDirName, MixDirDisplay}};
+  if (BrowseNumber < 1 || BrowseNumber > 3) return;
+  const Target& t = targets[BrowseNumber - 1];
+  size_t len = strlen(dir);
+  bool slash = len > 0 && dir[len - 1] == '/';
+  if (len + (slash ? 0 : 1) >= static_cast<size_t>(kPathSize)) {
+    SetStatus("Directory name too long");
+    return;
   }
+  char text[kPathSize];
+  snprintf(text, sizeof text, "%s%s", dir, slash ? "" : "/");
+  CopyText(t.row, kPathSize, text);
+  t.field->value(t.row);
 }

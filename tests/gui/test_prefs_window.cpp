@@ -1,5 +1,6 @@
 // The preferences window: the exclusive button pairs, field captures, typed text in
 // whole-number fields, the colour rule, the refresh and the directory chooser.
+#include <FL/Fl.H>
 #include <FL/Fl_File_Chooser.H>
 
 #include "gui_fixture.h"
@@ -108,19 +109,29 @@ TEST_F(PrefsTest, TextsAndChosenDirectoriesAreStored) {
   EXPECT_STREQ(WavDirName, "/data/wav/");
   EXPECT_STREQ(tbuffer, "Wrote 1 bytes to prefs.txt");  // text stores keep the status line
 
-  // Each browse button stores the chosen directory, without a separator added, in its own field.
+  // Each browse button stores the chosen directory, ended by a separator, in its own field,
+  // and only once the chooser closes with a choice.
   browseD3->do_callback();
   ASSERT_EQ(CH->type(), Fl_File_Chooser::DIRECTORY);
-  CH->hide();
   CH->directory("/tmp");
-  Set_Directory(CH, nullptr);
+  Fl::wait(0.2);
+  EXPECT_STREQ(MixDirName, "");
+  CH->hide();  // closed with an entry in its name field: OK
+  for (int i = 0; i < 10 && MixDirName[0] == '\0'; ++i) Fl::wait(0.1);
+  EXPECT_STREQ(MixDirDisplay->value(), "/tmp/");
+  browseD1->do_callback();
+  CH->directory("/usr");
+  CH->value("");  // what Cancel, Escape and closing the window leave
+  CH->hide();
+  Fl::wait(0.3);
+  EXPECT_STREQ(Path, "");
   browseD1->do_callback();
   CH->hide();
-  CH->directory("/usr");
+  CH->directory("/");
   Set_Directory(CH, nullptr);
-  EXPECT_STREQ(MixDirDisplay->value(), "/tmp");
-  EXPECT_STREQ(PathDisplay->value(), "/usr");
-  EXPECT_STREQ(Path, "/usr");
+  EXPECT_STREQ(PathDisplay->value(), "/");
+  EXPECT_STREQ(Path, "/");
+  EXPECT_STREQ(MixDirName, "/tmp/");
   EXPECT_STREQ(WavDirName, "/data/wav/");
 }
 
