@@ -20,8 +20,34 @@ namespace {
 const char kFaderFile[] = "faders.txt";
 char scratch[kFBuffSize];
 
+void PutMixNameLine(char* text, size_t cap) { snprintf(text, cap, "%s\n", MixName); }
+
 // The staging buffer after a creation, an empty file or a refused read: the mix-name line.
-void StageMixNameLine() { snprintf(reserve_fbuff, sizeof reserve_fbuff, "%s\n", MixName); }
+void StageMixNameLine() { PutMixNameLine(reserve_fbuff, sizeof reserve_fbuff); }
+
+// The mix-name line, then the lines of the old text whose first field is not a known key,
+// up to "end". The old text's first line is its mix name, never carried over.
+void AppendCarryOver(TextSink& out, const char* old) {
+  SinkPrintf(out, "%s\n", MixName);
+  LineScan scan = ScanLines(old);
+  TakeMixNameLine(scan);  // the old mix name
+  ForEachRecord(scan, [&out](const Record& r) {
+    if (CheckForKeyN(r.fields.start[0], FieldLen(r.fields, 0))) return;
+    SinkPut(out, r.line.begin, static_cast<size_t>(r.line.end - r.line.begin));
+    SinkPut(out, "\n", 1);
+  });
+}
+
+// A failed write reported as the writer always has.
+void ReportWriteFailure(size_t len, WriteResult r, size_t written) {
+  if (r == kWriteOpenFailed) {
+    SetStatus("faders.txt file not found!");
+    return;
+  }
+  printf("write error:  expected %i, returned %i\n", static_cast<int>(len),
+         static_cast<int>(r == kWriteShort ? written : 0));
+  fflush(stdout);
+}
 
 }  // namespace
 
@@ -73,13 +99,7 @@ long WriteFaderFile(const char* text) {
   size_t written = 0;
   WriteResult r = WriteWholeFile(kFaderFile, text, len, &written);
   if (r == kWriteOk) return static_cast<long>(len);
-  if (r == kWriteOpenFailed) {
-    SetStatus("faders.txt file not found!");
-    return 0;
-  }
-  printf("write error:  expected %i, returned %i\n", static_cast<int>(len),
-         static_cast<int>(r == kWriteShort ? written : 0));
-  fflush(stdout);
+  ReportWriteFailure(len, r, written);
   return r == kWriteShort ? static_cast<long>(written) : 0;
 }
 
@@ -87,47 +107,51 @@ bool ScrubEffects(char* text) {
   TextSink out = SinkAppendTo(scratch, sizeof scratch);
   out.len = 0;
   scratch[0] = '\0';
-  SinkPrintf(out, "%s\n", MixName);
-
-  LineScan scan = ScanLines(text);
-  TakeMixNameLine(scan);  // the old mix name
-  ForEachRecord(scan, [&out](const Record& r) {
-    if (CheckForKeyN(r.fields.start[0], FieldLen(r.fields, 0))) return;
-    SinkPut(out, r.line.begin, static_cast<size_t>(r.line.end - r.line.begin));
-    SinkPut(out, "\n", 1);
-  });
+  AppendCarryOver(out, text);
   if (out.overflow) return false;
   memcpy(text, scratch, out.len + 1);
   return true;
 }
 
-bool StoreFaderFile() {
-  FaderRead outcome;
-  long n = ReadFaderFileEx(&outcome);
-  if (outcome == kFaderUnreadable) {
-    SetStatus("Could not read faders.txt");
-    return false;
+TextBuild BuildFaderText(char* text, size_t cap, size_t* len) {
+  *len = 0;
+  size_t size = 0;
+  switch (ReadWholeFile(kFaderFile, scratch, sizeof scratch, &size)) {
+    case kReadOk:
+      break;
+    case kReadMissing:
+      if (MixName[0] == '\0') CopyText(MixName, "mixFilename");
+      scratch[0] = '\0';
+      break;
+    case kReadEmpty:
+      printf("faders.txt file is empty\n");
+      scratch[0] = '\0';
+      break;
+    case kReadShort:
+    case kReadTooLarge:
+    case kReadFailed:
+      printf("fader file read error\n");
+      fflush(stdout);
+      PutMixNameLine(text, cap);
+      return kTextOldUnreadable;
   }
-  bool fits = true;
-  if (n != 0) fits = ScrubEffects(reserve_fbuff);
-  TextSink sink = SinkAppendTo(reserve_fbuff, sizeof reserve_fbuff);
-  if (fits) {
-    AppendEffectsSection(sink);
-    AppendCueSection(sink);
-    fits = !sink.overflow;
-  }
-  if (!fits) {
-    printf("faders.txt not written: the mix needs more than %i bytes\n", kFBuffSize - 1);
+  TextSink sink = SinkAppendTo(text, cap);
+  sink.len = 0;
+  if (cap > 0) text[0] = '\0';
+  AppendCarryOver(sink, scratch);
+  AppendEffectsSection(sink);
+  AppendCueSection(sink);
+  if (sink.overflow) {
+    printf("faders.txt not written: the mix needs more than %i bytes\n", static_cast<int>(cap) - 1);
     fflush(stdout);
-    StageMixNameLine();
-    SetStatus("Could not write faders.txt");
-    return false;
+    PutMixNameLine(text, cap);
+    return kTextTooLarge;
   }
-  long written = WriteFaderFile(reserve_fbuff);
-  if (written != static_cast<long>(sink.len)) {
-    SetStatus("Could not write faders.txt");
-    return false;
-  }
-  SetStatus("Wrote %li bytes to faders.txt", written);
-  return true;
+  fflush(stdout);
+  *len = sink.len;
+  return kTextBuilt;
 }
+
+const StoredFile kFaderStore = {kFaderFile, BuildFaderText, reserve_fbuff, sizeof reserve_fbuff, ReportWriteFailure};
+
+bool StoreFaderFile() { return StoreFile(kFaderStore); }

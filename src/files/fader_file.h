@@ -1,6 +1,9 @@
 // "faders.txt" as a whole: the staging buffer, reading, safe writing, carry-over of
 // lines without a known key, and the store that composes the new file.
 #pragma once
+#include <cstddef>
+
+#include "files/stored_file.h"
 
 enum FaderRead {
   kFaderRead,          // the file was read into the staging buffer
@@ -24,6 +27,15 @@ long WriteFaderFile(const char* text);
 // lines. False when the result would not fit the staging buffer (text left unchanged).
 bool ScrubEffects(char* text);
 
-// The body of "Store Faders / Effects": read, carry over, append both sections, write,
-// and report on the status line. True when the new file was written.
+// Builds the text a store writes (the mix-name line, the lines of the old file carried over,
+// both sections) into text, cap bytes. Reads the old file, writes none; a missing file with
+// an empty MixName gives MixName "mixFilename", as creating it would. Diagnostics go to
+// standard output. On failure text holds just the mix-name line.
+TextBuild BuildFaderText(char* text, size_t cap, size_t* len);
+
+// The file for a store: built in the staging buffer, which keeps the text just written.
+extern const StoredFile kFaderStore;
+
+// The body of "Store Faders / Effects": build, write, and report on the status line.
+// True when the new file was written.
 bool StoreFaderFile();

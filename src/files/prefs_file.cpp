@@ -152,9 +152,9 @@ void ScrubPrefs(char* text) {
   text[w] = '\0';
 }
 
-bool WritePreferencesFile() {
+TextBuild BuildPrefsText(char* text, size_t cap, size_t* len) {
   static char carry[kSmallFileSize];
-  static char text[kSmallFileSize];
+  *len = 0;
   carry[0] = '\0';
   size_t size = 0;
   switch (ReadWholeFile(kPrefsFile, carry, sizeof carry, &size)) {
@@ -168,21 +168,29 @@ bool WritePreferencesFile() {
     case kReadFailed:
     case kReadShort:
     case kReadTooLarge:
-      // Its unknown lines could not be carried over; keep the old file rather than lose them.
-      SetStatus("Could not read prefs.txt");
-      return false;
+      return kTextOldUnreadable;
   }
 
-  TextSink out = SinkAppendTo(text, sizeof text);
+  TextSink out = SinkAppendTo(text, cap);
   out.len = 0;
-  text[0] = '\0';
+  if (cap > 0) text[0] = '\0';
   AppendPrefs(out);
   size_t carried = strlen(carry);
   SinkPut(out, carry, carried);
   if (carried > 0 && carry[carried - 1] != '\n') SinkPuts(out, "\n");
   SinkPuts(out, "end\n");
-  return WriteSmallFile(kPrefsFile, out);
+  if (out.overflow) return kTextTooLarge;
+  *len = out.len;
+  return kTextBuilt;
 }
+
+namespace {
+char prefsText[kSmallFileSize];
+}  // namespace
+
+const StoredFile kPrefsStore = {kPrefsFile, BuildPrefsText, prefsText, sizeof prefsText, nullptr};
+
+bool WritePreferencesFile() { return StoreFile(kPrefsStore); }
 
 void ReadPreferencesFile() {
   static char text[kSmallFileSize];

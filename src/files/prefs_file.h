@@ -1,5 +1,14 @@
 // "prefs.txt": render preferences, one key per line, unknown lines carried over.
 #pragma once
+#include <cstddef>
+
+#include "files/stored_file.h"
+
+// Builds the text a store writes (the preferences, the old file's unknown lines, "end")
+// into text, cap bytes. Reads the old file, writes none.
+TextBuild BuildPrefsText(char* text, size_t cap, size_t* len);
+// The file for a store, with its own text buffer.
+extern const StoredFile kPrefsStore;
 
 // Writes the file from the tables (carrying over unknown lines of the old one) and sets
 // the status line. True when the file was written.

@@ -1,5 +1,5 @@
-// Read and safe write of the two small files, reported on the status line.
-// A refused or failed operation says so; it never claims success.
+// Read of the two small files, reported on the status line.
+// A refused read says so; it never claims success.
 #include "files/small_file.h"
 
 #include "model/status.h"
@@ -22,14 +22,4 @@ SmallRead ReadSmallFile(const char* name, char* buf, size_t cap, size_t* size) {
   }
   SetStatus("Read %i bytes from %s", static_cast<int>(*size), name);
   return kSmallRead;
-}
-
-bool WriteSmallFile(const char* name, const TextSink& text) {
-  size_t written = 0;
-  if (text.overflow || WriteWholeFile(name, text.buf, text.len, &written) != kWriteOk) {
-    SetStatus("Could not write %s", name);
-    return false;
-  }
-  SetStatus("Wrote %i bytes to %s", static_cast<int>(text.len), name);
-  return true;
 }

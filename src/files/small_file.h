@@ -1,9 +1,8 @@
-// Whole-file read and write of "prefs.txt" and "tracks.txt", with their status messages:
-// "Read %i bytes from ...", "Wrote %i bytes to ...", "Could not read ...", "Could not write ...".
+// Whole-file read of "prefs.txt" and "tracks.txt", with its status messages:
+// "Read %i bytes from ...", "Could not read ...".
 #pragma once
 #include <cstddef>
 
-#include "files/textsink.h"
 
 enum SmallRead {
   kSmallRead,     // text read (possibly empty) and reported
@@ -12,6 +11,3 @@ enum SmallRead {
 };
 
 SmallRead ReadSmallFile(const char* name, char* buf, size_t cap, size_t* size);
-// Writes the sink's text whole through the safe writer; false (old file kept) on failure
-// or when the text did not fit its buffer.
-bool WriteSmallFile(const char* name, const TextSink& text);

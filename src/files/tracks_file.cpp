@@ -57,16 +57,16 @@ bool ApplyLine(const TextLine& line, int k) {
 
 }  // namespace
 
-bool WriteTracksFile() {
+TextBuild BuildTracksText(char* text, size_t cap, size_t* len) {
+  *len = 0;
   // The last channel written is the highest named one, muted or not, so no name is lost.
   int last = 1;
   for (int c = 1; c <= kChannels; ++c)
     if (NameBuffer[c][0] != '\0') last = c;
 
-  static char text[kSmallFileSize];
-  TextSink out = SinkAppendTo(text, sizeof text);
+  TextSink out = SinkAppendTo(text, cap);
   out.len = 0;
-  text[0] = '\0';
+  if (cap > 0) text[0] = '\0';
   for (int c = 1; c <= last; ++c) {
     if (NameBuffer[c][0] == '\0') {
       CopyText(NameBuffer[c], "----");
@@ -77,8 +77,18 @@ bool WriteTracksFile() {
                NameBuffer[c], token);
   }
   SinkPuts(out, "end\n");
-  return WriteSmallFile(kTracksFile, out);
+  if (out.overflow) return kTextTooLarge;
+  *len = out.len;
+  return kTextBuilt;
 }
+
+namespace {
+char tracksText[kSmallFileSize];
+}  // namespace
+
+const StoredFile kTracksStore = {kTracksFile, BuildTracksText, tracksText, sizeof tracksText, nullptr};
+
+bool WriteTracksFile() { return StoreFile(kTracksStore); }
 
 void ReadTracksFile() {
   static char text[kSmallFileSize];

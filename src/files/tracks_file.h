@@ -1,5 +1,14 @@
 // "tracks.txt": channel names with their solo and mute state, one line per channel.
 #pragma once
+#include <cstddef>
+
+#include "files/stored_file.h"
+
+// Builds the text a store writes into text, cap bytes; writes no file. Like every store
+// so far, it names each unnamed channel below the last named one "----" and mutes it.
+TextBuild BuildTracksText(char* text, size_t cap, size_t* len);
+// The file for a store, with its own text buffer.
+extern const StoredFile kTracksStore;
 
 // Writes the file from the tables and sets the status line. True when it was written.
 bool WriteTracksFile();
