@@ -196,6 +196,7 @@ void ReadPreferencesFile() {
   static char text[kSmallFileSize];
   size_t size = 0;
   if (ReadSmallFile(kPrefsFile, text, sizeof text, &size) != kSmallRead) return;
+  if (size > 0) ResetPrefsTables();  // an empty file is no mix to load
   LineScan scan = ScanLines(text, size);
   ForEachRecord(scan, [](const Record& r) { ApplyLine(r.fields); });
   if (PrefsReadHook) PrefsReadHook();

@@ -68,13 +68,12 @@ TextBuild BuildTracksText(char* text, size_t cap, size_t* len) {
   out.len = 0;
   if (cap > 0) text[0] = '\0';
   for (int c = 1; c <= last; ++c) {
-    if (NameBuffer[c][0] == '\0') {
-      CopyText(NameBuffer[c], "----");
-      MuteArray[c] = 1;
-    }
-    const char* token = SoloArray[c] == 1 ? "++" : MuteArray[c] == 1 ? "off" : "+";
-    SinkPrintf(out, "%i %.*s %s\n", c, static_cast<int>(strnlen(NameBuffer[c], kNameSize - 1)),
-               NameBuffer[c], token);
+    // An unnamed channel below the last named one is written as the placeholder "----",
+    // muted, without touching the tables: what the strips show stays what is held.
+    bool unnamed = NameBuffer[c][0] == '\0';
+    const char* name = unnamed ? "----" : NameBuffer[c];
+    const char* token = SoloArray[c] == 1 ? "++" : MuteArray[c] == 1 || unnamed ? "off" : "+";
+    SinkPrintf(out, "%i %.*s %s\n", c, static_cast<int>(strnlen(name, kNameSize - 1)), name, token);
   }
   SinkPuts(out, "end\n");
   if (out.overflow) return kTextTooLarge;
@@ -99,6 +98,7 @@ void ReadTracksFile() {
     if (TracksReadHook) TracksReadHook();
     return;
   }
+  if (size > 0) ResetTracksTables();  // an empty file is no mix to load
   LineScan scan = StartOfChannels(text, size);
   TextLine line;
   int k = 1;

@@ -4,8 +4,8 @@
 
 #include "files/stored_file.h"
 
-// Builds the text a store writes into text, cap bytes; writes no file. Like every store
-// so far, it names each unnamed channel below the last named one "----" and mutes it.
+// Builds the text a store writes into text, cap bytes; writes no file and changes no table.
+// Each unnamed channel below the last named one is written as "----", muted.
 TextBuild BuildTracksText(char* text, size_t cap, size_t* len);
 // The file for a store, with its own text buffer.
 extern const StoredFile kTracksStore;

@@ -34,6 +34,7 @@ bool RecallFaders() {
     return false;
   }
   SetStatus("Read %li bytes from faders.txt", n);
+  if (outcome == kFaderRead) ResetFaderTables();  // a created or empty file is no mix to load
   ParseBufferMulti(reserve_fbuff);
   ReadVolumes(reserve_fbuff);
   StageVolZodirUpdate();

@@ -90,9 +90,7 @@ void Fill(T (&table)[N], T value) {
 
 }  // namespace
 
-void ClearInternalArrays() {
-  CNL = 1;
-
+void ResetFaderTables() {
   Prtn[0] = 0; Prtn[1] = 150;
   Ptrtn[0] = 0; Ptrtn[1] = 150; Ptrtn[2] = 5;
   Prhp[0] = 0; Prhp[1] = 150;
@@ -102,45 +100,60 @@ void ClearInternalArrays() {
 
   for (const EffectKind& fx : kEffectCatalogue) ResetEffect(fx);
 
-  for (int slot = 0; slot < kFirstSubSlot; ++slot) NameBuffer[slot][0] = '\0';
   for (int n = 1; n <= kGroups; ++n) {
     snprintf(NameBuffer[SubSlot(n)], kNameSize, "Submix %i", n);
     snprintf(NameBuffer[VcaSlot(n)], kNameSize, "VCA %i", n);
+    MuteArray[SubSlot(n)] = SoloArray[SubSlot(n)] = 0;
   }
-  CopyText(NameBuffer[0], "Master");
-
   for (int i = 0; i < kIndices; ++i) CueNameBuffer[i][0] = '\0';
-
-  Path[0] = MixDirName[0] = WavDirName[0] = LaunchCommand[0] = '\0';
-  CopyText(MixName, "MixFilename");
-  CopyText(DeviceName, "default");
 
   Fill(Volume, 0.0f);
   Fill(Ramp, 0.0f);
   Fill(Shape, 1.0f);
   Fill(Offset, 0.0f);
   Fill(Pan, 0.0f);
-
   Fill(IndexMin, 0.0f);
   Fill(IndexSec, 0.0f);
   Fill(IndexMsec, 0.0f);
   Fill(IndexActiveArray, 0);
-  IndexActiveArray[0] = 1;
-
   Fill(ChanActive, 0);
-  Fill(SoloArray, 0);
-  Fill(MuteArray, 0);
   Fill(SubAsn, 0);
   Fill(VcaAsn, 0);
   Fill(SubOn, 0);
   Fill(VcaOn, 0);
+}
 
+void ResetTracksTables() {
+  for (int c = 1; c <= kChannels; ++c) {
+    NameBuffer[c][0] = '\0';
+    SoloArray[c] = MuteArray[c] = 0;
+  }
+}
+
+void ResetPrefsTables() {
+  Path[0] = MixDirName[0] = WavDirName[0] = LaunchCommand[0] = '\0';
   PreviewOn = 0;
   monoOn = 0;
-  PreviewArray[0] = 0;
+  Fill(PreviewArray, 0.0f);
   Fill(XinArray, 0.0f);
   Fill(XoutArray, 0.0f);
+  Fill(HeadTailArray, 0.0f);
   OutbitsStore = 24;
-  PanlawStore = 3.0f;
+  PanlawStore = 0;  // "no pan law": a file without a "pan" line must not gain one
   DitherBits = 1;
+  color = 97;
+}
+
+void ClearInternalArrays() {
+  CNL = 1;
+  ResetFaderTables();
+  ResetTracksTables();
+  ResetPrefsTables();
+  CopyText(NameBuffer[0], "Master");
+  CopyText(MixName, "MixFilename");
+  CopyText(DeviceName, "default");
+  Fill(SoloArray, 0);
+  Fill(MuteArray, 0);
+  IndexActiveArray[0] = 1;  // a new mix has one cue point
+  PanlawStore = 3.0f;
 }

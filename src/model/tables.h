@@ -106,3 +106,10 @@ extern const char unav[14];
 
 // Puts every table into its start-up state; run once, before any window exists.
 void ClearInternalArrays();
+
+// A recall is a load, not an overlay: before a file is read, the tables it stores go back to
+// the state in which a store writes nothing for them (the start-up state, except that no
+// index is active and no pan law is set, since the file says so when there are).
+void ResetFaderTables();   // automation, indices, cue names, pan, effects, reverb, routing, groups
+void ResetTracksTables();  // names, solo and mute of channels 1..127
+void ResetPrefsTables();   // every preference "prefs.txt" writes

@@ -82,12 +82,13 @@ TEST_F(PrefsFile, ReaderTakesKeysOnlyAsFirstField) {
             "x\toname\tBad\nx\tmono\nend\n");
 }
 
-TEST_F(PrefsFile, MissingValuesLeaveTheTablesAndLongOnesAreCut) {
+// A recall is a load: what the file leaves out goes back to what writes nothing.
+TEST_F(PrefsFile, MissingValuesAreResetAndLongOnesAreCut) {
   PreviewOn = 1;
   CopyText(Path, "/keep/");
   Spit("prefs.txt", "pre\toff\r\nmono\r\npath\noutbits\t\nstart\t7\ncolor\r\npre\tmaybe\nend\r\n");
   ReadPreferencesFile();
-  EXPECT_EQ(Written(), "pre\toff\nstart\t7.000\t0.000\t0\nlength\t0.000\npath\t/keep/\npan\t3.0\noutbits\t24\n"
+  EXPECT_EQ(Written(), "pre\toff\nstart\t7.000\t0.000\t0\nlength\t0.000\noutbits\t24\n"
                        "dither\t1\nmono\ncolor\t97\nend\n");
   std::string longText(400, 'q');
   Spit("prefs.txt", "path\t" + longText + "\ndevice\t" + longText + "\noutbits\t1e300\nend\n");
