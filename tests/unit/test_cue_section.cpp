@@ -121,4 +121,13 @@ TEST_F(CueSectionTest, RecordsOutsideTheTablesAreIgnored) {
   int actives = 0;
   for (int e = 0; e < kAutoSize; ++e) actives += ChanActive[e];
   EXPECT_EQ(actives, 512);
+
+  // A cue line names the index the next time line opens: after exactly 512 there is none.
+  ClearInternalArrays();
+  std::string full;
+  for (int i = 0; i < 511; ++i) full += "t\t0\t" + std::to_string(i) + "\t0\n";
+  ReadVolumesOf(full + "cue\tLast one\nt\t0\t511\t0\ncue\tNone left\nt\t1\t0\t0\n");
+  EXPECT_STREQ(CueNameBuffer[511], "Last one");
+  EXPECT_EQ(IndexSec[511], 511.0f);
+  for (int i = 0; i < 511; ++i) ASSERT_STREQ(CueNameBuffer[i], "") << i;
 }

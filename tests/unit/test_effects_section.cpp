@@ -2,6 +2,7 @@
 // first/last-record and routing rules, and its messages on standard output.
 #include "files/effects_section.h"
 #include "files/textsink.h"
+#include "model/effect_catalogue.h"
 #include "scratch_dir.h"
 
 using testing::internal::CaptureStdout;
@@ -151,4 +152,24 @@ TEST_F(EffectsSectionTest, MixNameLine) {
   ParseBufferMulti("New mix\r\ncomp\t1\t4\n");
   EXPECT_STREQ(MixName, "New mix");
   EXPECT_EQ(Rec(Pcomp, 1, 2)[1], 4.0f);
+}
+
+// The last channel and the last submix carry every effect kind, written and read back.
+TEST_F(EffectsSectionTest, LastChannelAndLastSubmixCarryEveryEffect) {
+  for (const EffectKind& fx : kEffectCatalogue)
+    for (int slot : {kChannels, SubSlot(kGroups)}) {
+      float* rec = fx.table + slot * kFxPositions;
+      rec[0] = 1;
+      for (int p = 1; p < fx.count; ++p) rec[p] = static_cast<float>(slot + p);
+    }
+  const std::string text = FxSection();
+  for (const EffectKind& fx : kEffectCatalogue) {
+    EXPECT_NE(text.find("\n" + std::string(fx.key) + "\t127\t128.0"), std::string::npos) << fx.key;
+    EXPECT_NE(text.find("\n" + std::string(fx.key) + "\tG\t8\t136.0"), std::string::npos) << fx.key;
+  }
+  ClearInternalArrays();
+  EXPECT_EQ(Parse(text), "");
+  EXPECT_EQ(Rec(Ptrev, SubSlot(kGroups), 2), (std::vector<float>{1, 136}));
+  EXPECT_EQ(Rec(Pcomp, kChannels, 5), (std::vector<float>{1, 128, 129, 130, 131}));
+  EXPECT_EQ(FxSection(), text);
 }
