@@ -1,5 +1,5 @@
 // Line and field tokenizer shared by the readers of the three files.
-// Fields are never NUL-terminated in place: numbers are read from bounded copies.
+// Fields are never NUL-terminated in place: numbers are read within the field's bounds.
 #include "files/lines.h"
 
 #include <cerrno>
@@ -19,12 +19,13 @@ LineScan ScanLines(const char* text, size_t len) {
 
 bool NextLine(LineScan& scan, TextLine& line) {
   if (scan.pos >= scan.end) return false;
-  const char* nl = static_cast<const char*>(memchr(scan.pos, '\n', scan.end - scan.pos));
-  const char* stop = nl ? nl : scan.end;
+  // Lines are short: a plain loop beats a call to memchr.
+  const char* stop = scan.pos;
+  while (stop < scan.end && *stop != '\n') ++stop;
   line.begin = scan.pos;
   line.end = stop;
   if (line.end > line.begin && line.end[-1] == '\r') --line.end;
-  scan.pos = nl ? nl + 1 : scan.end;
+  scan.pos = stop < scan.end ? stop + 1 : scan.end;
   ++scan.number;
   return true;
 }
@@ -59,11 +60,64 @@ void Split(const TextLine& line, char sep, Fields& f) {
   }
 }
 
+// Numbers are read from at most this many bytes of a piece, as through a 64-byte copy.
+constexpr size_t kNumberBytes = 63;
+
 // Copies at most 63 bytes of the piece so strtod/strtol cannot run past it.
-void Bounded(const char* p, size_t len, char (&buf)[64]) {
-  if (len > sizeof buf - 1) len = sizeof buf - 1;
+void Bounded(const char* p, size_t len, char (&buf)[kNumberBytes + 1]) {
+  if (len > kNumberBytes) len = kNumberBytes;
   memcpy(buf, p, len);
   buf[len] = '\0';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A piece that starts with a digit, or a minus and a digit: the plain decimals every
+// writer produces. Blanks, "+", ".5", "inf" and "nan" are left to the C library.
+bool StartsPlain(const char* p, const char* end) {
+  if (p < end && *p == '-') ++p;
+  return p < end && IsDigit(*p);
+}
+
+// A plain decimal of at most 15 digits is an integer m below 2^53 over 10^d with d at
+// most 15: both are exact doubles, and one division rounds their quotient exactly as
+// strtod rounds the decimal. Exponents ("1e5"), "0x" numbers, longer digit runs and
+// everything StartsPlain refuses are left to strtod.
+bool FastNum(const char* p, const char* end, double* v) {
+  static const double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (!StartsPlain(p, end)) return false;
+  bool negative = *p == '-';
+  if (negative) ++p;
+  unsigned long long m = 0;
+  int digits = 0, decimals = 0;
+  for (; p < end && IsDigit(*p); ++p, ++digits) m = m * 10 + static_cast<unsigned>(*p - '0');
+  if (p < end && *p == '.')
+    for (++p; p < end && IsDigit(*p); ++p, ++digits, ++decimals) m = m * 10 + static_cast<unsigned>(*p - '0');
+  if (digits > 15) return false;
+  if (p < end && (*p == 'e' || *p == 'E' || *p == 'x' || *p == 'X')) return false;
+  double x = static_cast<double>(m) / kTens[decimals];
+  *v = negative ? -x : x;
+  return true;
+}
+
+int ClampInt(long long v) {
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+// Up to 18 digits cannot overflow; longer runs saturate in strtol.
+bool FastInt(const char* p, const char* end, int* out) {
+  if (!StartsPlain(p, end)) return false;
+  bool negative = *p == '-';
+  if (negative) ++p;
+  const char* stop = end - p > 18 ? p + 18 : end;
+  long long v = 0;
+  while (p < stop && IsDigit(*p)) v = v * 10 + (*p++ - '0');
+  if (p < end && IsDigit(*p)) return false;
+  *out = ClampInt(negative ? -v : v);
+  return true;
 }
 
 }  // namespace
@@ -77,19 +131,22 @@ size_t FieldLen(const Fields& f, int k) {
 }
 
 double TextNum(const char* p, size_t len) {
-  char buf[64];
+  if (len > kNumberBytes) len = kNumberBytes;
+  double v;
+  if (FastNum(p, p + len, &v)) return v;
+  char buf[kNumberBytes + 1];
   Bounded(p, len, buf);
   return strtod(buf, nullptr);
 }
 
 int TextInt(const char* p, size_t len) {
-  char buf[64];
+  if (len > kNumberBytes) len = kNumberBytes;
+  int v;
+  if (FastInt(p, p + len, &v)) return v;
+  char buf[kNumberBytes + 1];
   Bounded(p, len, buf);
   errno = 0;
-  long v = strtol(buf, nullptr, 10);
-  if (v > INT_MAX) return INT_MAX;
-  if (v < INT_MIN) return INT_MIN;
-  return static_cast<int>(v);
+  return ClampInt(strtol(buf, nullptr, 10));
 }
 
 double FieldNum(const Fields& f, int k) {
