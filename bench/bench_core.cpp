@@ -13,113 +13,20 @@
 #include <string>
 #include <vector>
 
+#include "cpu_pairs.h"
 #include "files/cue_section.h"
 #include "files/effects_section.h"
-#include "cpu_pairs.h"
 #include "files/fader_file.h"
 #include "files/textsink.h"
+#include "maximal_mix.h"
 #include "model/index_moves.h"
 #include "model/tables.h"
 #include "model/text.h"
 
 namespace {
 
-std::string mixText;      // the maximal mix as "faders.txt"
-int activeEntries = 0;    // automation entries in it
-std::string scratchDir;   // where the benchmarks write their files
-
-// ---- The maximal mix -------------------------------------------------------------------
-
-// Everything but the automation entries: routing, names, effects on every slot, reverb,
-// pan, submix state, every index active with a time and a cue name.
-void FillFixedTables() {
-  ClearInternalArrays();
-  CopyText(MixName, "Benchmark Mix");
-  for (int c = 1; c <= kChannels; ++c) {
-    snprintf(NameBuffer[c], kNameSize, "/home/mix/wav/track_%03d.wav", c);
-    SubAsn[(c - 1) * kGroups + (c - 1) % kGroups] = 1;
-    VcaAsn[(c - 1) * kGroups + (c + 3) % kGroups] = 1;
-  }
-  for (int g = 0; g < kGroups; ++g) {
-    SubOn[g] = 1;
-    VcaOn[g] = 1;
-    MuteArray[kFirstSubSlot + g] = g % 2;
-    SoloArray[kFirstSubSlot + g] = g % 3 == 0;
-  }
-  float* effects[] = {Pcomp, Prms, Pnlc, Plim, Pfxg, Pband1, Pband2, Phshelf, Plshelf, Php, Prev, Ptrev};
-  for (float* table : effects)
-    for (int s = 0; s < kFirstVcaSlot; ++s) {
-      table[s * kFxPositions] = 1.0f;
-      for (int p = 1; p < kFxPositions; ++p) table[s * kFxPositions + p] = -12.5f + static_cast<float>((s * 7 + p * 3) % 40);
-    }
-  Prtn[0] = -6.0f;
-  Prtn[1] = -3.0f;
-  Ptrtn[0] = -9.0f;
-  Ptrtn[1] = 1.5f;
-  Ptrtn[2] = 0.5f;
-  Prhp[0] = Prlp[0] = 1.0f;
-  Prhp[1] = 80.0f;
-  Prlp[1] = 12000.0f;
-  Prev_width[0] = 80.0f;
-  for (int k = 0; k < 3; ++k) Prev_position[k] = static_cast<float>(10 * k);
-  for (int s = 0; s < kSlots; ++s) Pan[s] = static_cast<float>(s % 61 - 30);
-  Pan[0] = 5.0f;
-  for (int i = 0; i < kIndices; ++i) {
-    IndexActiveArray[i] = 1;
-    IndexMin[i] = static_cast<float>(i / 60);
-    IndexSec[i] = static_cast<float>(i % 60) + 0.25f;
-    IndexMsec[i] = static_cast<float>(i % 1000);
-    snprintf(CueNameBuffer[i], kCueNameSize, "cue %d", i + 1);
-  }
-}
-
-// The first n automation entries of a round robin over the indices, so every index gets
-// about the same number of channels; each entry has a volume, offset, ramp and shape.
-void SetEntries(int n) {
-  memset(ChanActive, 0, sizeof ChanActive);
-  for (int k = 0; k < n; ++k) {
-    int index = k % kIndices;
-    int slot = (k / kIndices + index) % kSlots;
-    int e = AutoAt(slot, index);
-    ChanActive[e] = 1;
-    Volume[e] = -0.25f * static_cast<float>((k * 13) % 200);
-    Offset[e] = 0.125f * static_cast<float>(k % 9);
-    Ramp[e] = 0.5f + static_cast<float>(k % 4);
-    Shape[e] = 2.0f;
-  }
-}
-
-std::string Compose() {
-  static char big[4 * kFBuffSize];
-  snprintf(big, sizeof big, "%s\n", MixName);
-  TextSink sink = SinkAppendTo(big, sizeof big);
-  AppendEffectsSection(sink);
-  AppendCueSection(sink);
-  return std::string(big, sink.len);
-}
-
-// The largest mix whose file still fits the staging buffer (terminator included).
-void BuildMaximalMix() {
-  FillFixedTables();
-  int lo = 0, hi = kSlots * kIndices;
-  while (lo < hi) {
-    int mid = (lo + hi + 1) / 2;
-    SetEntries(mid);
-    if (Compose().size() <= static_cast<size_t>(kFBuffSize - 1))
-      lo = mid;
-    else
-      hi = mid - 1;
-  }
-  activeEntries = lo;
-  SetEntries(lo);
-  mixText = Compose();
-}
-
-// Every benchmark starts from the maximal mix, whatever ran before it.
-void ResetMix() {
-  FillFixedTables();
-  SetEntries(activeEntries);
-}
+std::string mixText;     // the maximal mix as "faders.txt"
+std::string scratchDir;  // where the benchmarks write their files
 
 // ---- Floors ------------------------------------------------------------------------------
 
@@ -397,7 +304,8 @@ int main(int argc, char** argv) {
   }
   scratchDir = dir;
   int rounds = TakeRounds(&argc, argv);
-  BuildMaximalMix();
+  MaximalMix mix = BuildMaximalMix();
+  mixText = mix.text;
   BuildPieces();
   FILE* f = fopen("faders.txt", "wb");
   if (!f || fwrite(mixText.data(), 1, mixText.size(), f) != mixText.size()) return 1;
@@ -405,7 +313,7 @@ int main(int argc, char** argv) {
 
   benchmark::Initialize(&argc, argv);
   printf("maximal mix: faders.txt of %zu bytes (limit %d), %d automation entries over %d indices\n",
-         mixText.size(), kFBuffSize - 1, activeEntries, kIndices);
+         mixText.size(), kFBuffSize - 1, mix.entries, kIndices);
   SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();

@@ -1,59 +1,80 @@
 #!/usr/bin/env bash
-# Builds the core benchmarks in Release, runs them, and writes the figures with the machine
-# they came from to docs/benchmarks.md.   Usage: bench/run_benchmarks.sh [BUILD_DIR]
+# Builds the benchmarks in Release, runs them (the GUI path under a private Xvfb), and writes
+# the figures with the machine they came from to docs/benchmarks.md.
+# Usage: bench/run_benchmarks.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-bench}
+rounds=${PAIR_ROUNDS:-201}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target bench_core -j"$(nproc)" >/dev/null
+cmake --build "$build" --target bench_core bench_gui -j"$(nproc)" >/dev/null
 [ -x "$build/bench/bench_core" ] || { echo "bench_core was not built (is libbenchmark-dev installed?)"; exit 2; }
 
-load=$(cut -d' ' -f1-3 /proc/loadavg)
-out=$(mktemp)
-trap 'rm -f "$out"' EXIT
-"$build/bench/bench_core" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  --benchmark_min_time=0.5 --benchmark_color=false | tee "$out"
+core=$(mktemp)
+gui=$(mktemp)
+trap 'rm -f "$core" "$gui"' EXIT
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+"$build/bench/bench_core" --pair_rounds="$rounds" --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true --benchmark_min_time=0.5 --benchmark_color=false | tee "$core"
+echo
+"$root/tools/xvfb-run.sh" "$build/bench/bench_gui" --rounds="$rounds" | tee "$gui"
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
-cpu=$(sed -n 's/^model name[[:space:]]*:[[:space:]]*//p' /proc/cpuinfo | head -n 1)
+cpu=$(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -n 1)
 compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[^=]*=//p' "$build/CMakeCache.txt")
 {
-  echo "# Benchmarks of the core"
+  echo "# Benchmarks"
   echo
-  echo "Figures from \`bench/run_benchmarks.sh\` (Release build, Google Benchmark, median of 5"
-  echo "repetitions). Regenerate them with that script; nothing here is asserted by the tests."
+  echo "Figures from \`bench/run_benchmarks.sh\` (Release build). Regenerate them with that script;"
+  echo "nothing here is asserted by the tests."
   echo
-  echo "Machine: $(nproc) CPUs, ${cpu:-unknown CPU}; $(uname -sr); compiler $("${compiler:-c++}" --version | head -n 1);"
-  echo "run on $(date -u '+%Y-%m-%d %H:%M UTC'); load average before the run: $load (other work on the"
-  echo "machine shows as noise, most in the benchmarks that touch the disk)."
+  echo "Machine: $(nproc) CPUs (\`nproc\`), ${cpu:-unknown CPU} (\`lscpu\`); $(uname -sr);"
+  echo "compiler $("${compiler:-c++}" --version | head -n 1); run on $(date -u '+%Y-%m-%d %H:%M UTC')."
+  echo "The machine was shared with other work while it ran (load average $load_before before,"
+  echo "$load_after after), which is why every ratio below comes from CPU time, with each"
+  echo "operation and its floor measured in turn within the same rounds, and medians are quoted."
   echo
   echo "The mix is the largest one whose \"faders.txt\" still fits the 256 KiB staging buffer: all"
   echo "512 indices active with a time and a cue name, automation entries spread over them, each"
   echo "with a volume, offset, ramp and shape; every effect on for every channel and submix; all"
   echo "127 channels routed to a submix and a VCA group; pan on every slot."
   echo
-  echo "| benchmark | what it measures |"
-  echo "|---|---|"
-  echo "| BM_Recall | \`ParseBufferMulti\` + \`ReadVolumes\` over the staged text of the mix |"
-  echo "| BM_RecallFloor | one pass over the same text converting every numeric field with \`strtod\` |"
-  echo "| BM_Store | the whole text built in the staging buffer (\`AppendEffectsSection\` + \`AppendCueSection\` on a \`TextSink\`) and one write of it |"
-  echo "| BM_StoreFloor | every line of the same text formatted once with \`snprintf\` at a moving end of one buffer, and the same one write |"
-  echo "| BM_PageReads | the table reads of one page refresh: 13 strips' volume, offset, ramp, shape and active flag at the page's index, pan, solo, mute and name |"
-  echo "| BM_InsertIndex / BM_RemoveIndex | \`InsertIndexTables(0)\` / \`RemoveIndexTables(0)\`: every later index of every table moves |"
-  echo "| BM_RecallFaderFile | for reference: reading \"faders.txt\" from disk, then the recall parse |"
-  echo "| BM_StoreFaderFile | for reference: the whole \"Store Faders / Effects\" body, including the safe write (temporary file, sync, rename) |"
+  echo "## The core beside its floors"
   echo
-  echo "## Summary"
+  echo "A floor is the least work the same job needs, done with the fastest standard tools:"
+  echo
+  echo "| operation | what it measures | its floor |"
+  echo "|---|---|---|"
+  echo "| recall | \`ParseBufferMulti\` + \`ReadVolumes\` over the staged text | one pass over the same text converting every field (between tabs, line feeds and commas) with \`std::from_chars\` |"
+  echo "| text building | the mix-name line and both sections built in the staging buffer | the same bytes as literal runs and numbers, every number formatted with \`std::to_chars\` into one buffer |"
+  echo "| store command | \`StoreFaderFile\`: read the old file, carry over, build, safe write | the text floor, then a safe write of the same bytes: new file, write, fsync, rename |"
   echo
   echo '```'
-  sed -n '/^maximal mix:/p' "$out"
-  sed -n '/^summary/,$p' "$out"
+  sed -n '/^maximal mix:/p' "$core"
+  sed -n '/^pairs:/,$p' "$core"
   echo '```'
   echo
-  echo "## Full output"
+  echo "The last three lines are Google Benchmark medians of 5 repetitions (CPU time): the table"
+  echo "reads of one page refresh (13 strips at one bank and index), and \`InsertIndexTables(0)\` /"
+  echo "\`RemoveIndexTables(0)\`, where every later index of every table moves."
+  echo
+  echo "## The GUI path"
+  echo
+  echo "\`bench_gui\` builds the seven windows as start-up does, under a private Xvfb, and runs"
+  echo "the real callbacks: a page change (the time-index spinner's callback, refreshing all 13"
+  echo "strips, then drawn), and Recall All and Store All picked from the control window's menus"
+  echo "(the three files, then the full refresh drawn). Beside them a bare FLTK spinner in a"
+  echo "window of its own gets a new value and is drawn, so the toolkit's share shows."
   echo
   echo '```'
-  grep -v '^summary' "$out" | sed '/^recall \|^store \|^insert \|^remove \|^page /d'
+  cat "$gui"
+  echo '```'
+  echo
+  echo "## Full output of the core benchmarks"
+  echo
+  echo '```'
+  sed '/^summary/,$d' "$core"
   echo '```'
 } > "$root/docs/benchmarks.md"
 echo "wrote $root/docs/benchmarks.md"

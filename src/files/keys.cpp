@@ -1,5 +1,5 @@
 // CheckForKey: the 52 words a store owns, the effect keys of the catalogue and the rest.
-// "end" is not one of them. Compared by first letter first so a carry-over stays cheap.
+// "end" is not one of them. Looked up by first byte so a carry-over stays cheap.
 #include "files/keys.h"
 
 #include <cstring>
@@ -19,18 +19,36 @@ const char* const kOtherKeys[] = {
 constexpr int kOtherCount = sizeof kOtherKeys / sizeof kOtherKeys[0];
 static_assert(kOtherCount + kEffectKinds == 52, "the known keys are 52 words");
 
+// Equal when key has exactly len bytes, all those of word; stops at key's end.
 bool Is(const char* key, const char* word, size_t len) {
-  return key[0] == word[0] && strlen(key) == len && memcmp(key, word, len) == 0;
+  size_t i = 0;
+  while (i < len && key[i] != '\0' && key[i] == word[i]) ++i;
+  return i == len && key[i] == '\0';
+}
+
+constexpr int kKeyCount = kEffectKinds + kOtherCount;
+const char* KeyAt(int i) { return i < kEffectKinds ? kEffectCatalogue[i].key : kOtherKeys[i - kEffectKinds]; }
+
+// For every first byte, the keys that start with it (bit i for key i): a carry-over asks
+// about every line of a large file, and a few candidates beat all 52.
+using KeySet = unsigned long long;
+static_assert(kKeyCount <= 64, "one bit per key");
+const KeySet* KeysByFirstByte() {
+  static const struct Table {
+    KeySet set[256];
+    Table() : set() {
+      for (int i = 0; i < kKeyCount; ++i) set[static_cast<unsigned char>(KeyAt(i)[0])] |= KeySet{1} << i;
+    }
+  } table;
+  return table.set;
 }
 
 }  // namespace
 
 int CheckForKeyN(const char* word, size_t len) {
   if (len == 0) return 0;
-  for (const EffectKind& fx : kEffectCatalogue)
-    if (Is(fx.key, word, len)) return 1;
-  for (const char* key : kOtherKeys)
-    if (Is(key, word, len)) return 1;
+  for (KeySet s = KeysByFirstByte()[static_cast<unsigned char>(word[0])]; s; s &= s - 1)
+    if (Is(KeyAt(__builtin_ctzll(s)), word, len)) return 1;
   return 0;
 }
 

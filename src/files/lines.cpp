@@ -38,26 +38,28 @@ TextLine TakeMixNameLine(LineScan& scan) {
 
 namespace {
 
-void Split(const TextLine& line, char sep, Fields& f) {
-  f.count = 0;
-  f.lineEnd = line.end;
-  const char* p = line.begin;
-  while (p < line.end) {
-    while (p < line.end && *p == sep) ++p;
-    if (p >= line.end) break;
-    if (f.count == kMaxFields - 1) {
-      f.start[f.count] = p;
-      f.stop[f.count] = line.end;
-      ++f.count;
+// Fields from p up to the first line feed (or end); gives where they stopped.
+const char* SplitUpTo(const char* p, const char* end, char sep, Fields& f) {
+  int n = 0;
+  while (true) {
+    while (p < end && *p == sep) ++p;
+    if (p >= end || *p == '\n') break;
+    f.start[n] = p;
+    if (n == kMaxFields - 1) {
+      while (p < end && *p != '\n') ++p;
+      f.stop[n++] = p;
       break;
     }
-    const char* q = p;
-    while (q < line.end && *q != sep) ++q;
-    f.start[f.count] = p;
-    f.stop[f.count] = q;
-    ++f.count;
-    p = q;
+    while (p < end && *p != sep && *p != '\n') ++p;
+    f.stop[n++] = p;
   }
+  f.count = n;
+  return p;
+}
+
+void Split(const TextLine& line, char sep, Fields& f) {
+  SplitUpTo(line.begin, line.end, sep, f);
+  f.lineEnd = line.end;
 }
 
 // Numbers are read from at most this many bytes of a piece, as through a 64-byte copy.
@@ -124,6 +126,23 @@ bool FastInt(const char* p, const char* end, int* out) {
 
 void SplitTabs(const TextLine& line, Fields& fields) { Split(line, '\t', fields); }
 void SplitSpaces(const TextLine& line, Fields& fields) { Split(line, ' ', fields); }
+
+bool NextSplitLine(LineScan& scan, char sep, TextLine& line, Fields& f) {
+  if (scan.pos >= scan.end) return false;
+  // One pass over the bytes finds the fields and the line feed together.
+  const char* stop = SplitUpTo(scan.pos, scan.end, sep, f);
+  line.begin = scan.pos;
+  line.end = stop;
+  scan.pos = stop < scan.end ? stop + 1 : scan.end;
+  ++scan.number;
+  if (line.end > line.begin && line.end[-1] == '\r') {
+    // A carriage return ends the last field, and is all of it when a separator came before.
+    --line.end;
+    if (f.count > 0 && f.stop[f.count - 1] == stop && --f.stop[f.count - 1] == f.start[f.count - 1]) --f.count;
+  }
+  f.lineEnd = line.end;
+  return true;
+}
 
 size_t FieldLen(const Fields& f, int k) {
   if (k < 0 || k >= f.count) return 0;

@@ -37,6 +37,8 @@ struct Fields {
 void SplitTabs(const TextLine& line, Fields& fields);
 // Splits at single spaces instead (runs of spaces count as one).
 void SplitSpaces(const TextLine& line, Fields& fields);
+// NextLine, then the line split at sep as SplitTabs / SplitSpaces would, in one pass.
+bool NextSplitLine(LineScan& scan, char sep, TextLine& line, Fields& fields);
 
 size_t FieldLen(const Fields& fields, int k);
 // True when field k exists and equals word exactly. Inline: readers try many keys per line,
@@ -70,12 +72,8 @@ struct Record {
 template <class F>
 bool ForEachRecord(LineScan& scan, F record, char sep = '\t') {
   Record r;
-  while (NextLine(scan, r.line)) {
+  while (NextSplitLine(scan, sep, r.line, r.fields)) {
     r.number = scan.number;
-    if (sep == '\t')
-      SplitTabs(r.line, r.fields);
-    else
-      SplitSpaces(r.line, r.fields);
     if (r.fields.count == 0) continue;
     if (FieldIs(r.fields, 0, "end")) return true;
     if constexpr (std::is_same_v<decltype(record(r)), bool>) {

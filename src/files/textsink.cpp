@@ -130,18 +130,19 @@ void SinkInt(TextSink& s, int v) {
 
 void SinkPrintf(TextSink& s, const char* fmt, ...) {
   if (s.overflow) return;
-  va_list ap, again;
+  va_list ap;
   va_start(ap, fmt);
-  va_copy(again, ap);
   bool known;
   char* end = FastFormat(s.buf + s.len, Limit(s), fmt, ap, &known);
   va_end(ap);
   if (known) {
     Commit(s, end);  // nothing of a line that did not fit stays
-  } else {
-    size_t room = s.cap - s.len;
-    int n = vsnprintf(s.buf + s.len, room, fmt, again);
-    Commit(s, n >= 0 && static_cast<size_t>(n) < room ? s.buf + s.len + n : nullptr);
+    return;
   }
-  va_end(again);
+  // Started over with the arguments from the first (cheaper than keeping a va_copy).
+  va_start(ap, fmt);
+  size_t room = s.cap - s.len;
+  int n = vsnprintf(s.buf + s.len, room, fmt, ap);
+  va_end(ap);
+  Commit(s, n >= 0 && static_cast<size_t>(n) < room ? s.buf + s.len + n : nullptr);
 }

@@ -1,0 +1,163 @@
+// Speed of the GUI path on the maximal mix, in-process under a display: a page change and
+// Recall All / Store All through the real callbacks, beside a bare FLTK spinner refresh.
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Button.H>
+#include <FL/Fl_Spinner.H>
+#include <FL/x.H>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cpu_pairs.h"
+#include "logic/operations.h"
+#include "maximal_mix.h"
+#include "model/status.h"
+#include "model/tables.h"
+#include "ui/widgets.h"
+#include "ui/windows.h"
+
+namespace {
+
+double WallMicros() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+// Draws what the operation damaged and waits until the X server has drawn it too, so no
+// drawing is left over for the next operation.
+void Settle() {
+  Fl::flush();
+  XSync(fl_display, False);
+}
+
+// Chooses the item of the control window's menus called label, as a click on it does.
+bool Pick(const char* label) {
+  for (int i = 0; i < ControlWindow->children(); ++i) {
+    Fl_Menu_Button* menu = dynamic_cast<Fl_Menu_Button*>(ControlWindow->child(i));
+    if (!menu) continue;
+    if (const Fl_Menu_Item* item = menu->find_item(label)) {
+      menu->picked(item);
+      return true;
+    }
+  }
+  return false;
+}
+
+Fl_Spinner* bareSpinner;
+int step;
+
+// The toolkit alone: a new value in a spinner of a window of its own, drawn.
+void BareSpinnerRefresh() {
+  bareSpinner->value(1 + ++step % 512);
+  bareSpinner->redraw();
+  Settle();
+}
+
+// The next time index, as a click on the spinner's arrow gives it: all 13 strips refreshed.
+void PageChange() {
+  TimeIndex->value(1 + ++step % 512);
+  TimeIndex->do_callback();
+  Settle();
+}
+
+void RecallAllFromMenu() {
+  if (!Pick("Recall All")) abort();
+  Settle();
+}
+
+void StoreAllFromMenu() {
+  if (!Pick("Store All")) abort();
+  Settle();
+}
+
+struct Op {
+  const char* name;
+  void (*run)();
+  std::vector<double> cpu, wall;
+};
+
+std::string Slurp(const char* path) {
+  std::string text;
+  FILE* f = fopen(path, "rb");
+  if (!f) return text;
+  char chunk[65536];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
+  fclose(f);
+  return text;
+}
+
+int TakeRounds(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (strncmp(argv[i], "--rounds=", 9) == 0) return atoi(argv[i] + 9) > 0 ? atoi(argv[i] + 9) : 1;
+  return 101;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = TakeRounds(argc, argv);
+  char dir[] = "/tmp/tessaro-bench-gui-XXXXXX";
+  if (!mkdtemp(dir) || chdir(dir) != 0) {
+    perror("scratch directory");
+    return 1;
+  }
+  if (!getenv("DISPLAY")) {
+    fprintf(stderr, "bench_gui needs a display: run it under tools/xvfb-run.sh\n");
+    return 2;
+  }
+  BuildEditor();
+  ShowFaders();
+  Fl_Double_Window bare(120, 60, "bare spinner");
+  bareSpinner = new Fl_Spinner(40, 20, 60, 24);
+  bareSpinner->range(1, 512);
+  bare.end();
+  bare.show();
+  Settle();
+
+  // The maximal mix in all three files, then the tables reset: every Store All after a
+  // Recall All must write the mix again, so the file at the end shows the round trip held.
+  MaximalMix mix = BuildMaximalMix();
+  StoreAllFromMenu();
+  bool stored = Slurp("faders.txt") == mix.text;
+  ClearInternalArrays();
+
+  Op ops[] = {{"bare FLTK spinner refresh", BareSpinnerRefresh, {}, {}},
+              {"page change, 13 strips", PageChange, {}, {}},
+              {"Recall All", RecallAllFromMenu, {}, {}},
+              {"Store All", StoreAllFromMenu, {}, {}}};
+  const int count = sizeof ops / sizeof ops[0];
+  for (int r = -3; r < rounds; ++r)
+    for (int k = 0; k < count; ++k) {
+      Op& op = ops[(k + (r < 0 ? 0 : r)) % count];  // a rotating order
+      double c0 = CpuMicros(), w0 = WallMicros();
+      op.run();
+      double c1 = CpuMicros(), w1 = WallMicros();
+      if (r < 0) continue;
+      op.cpu.push_back(c1 - c0);
+      op.wall.push_back(w1 - w0);
+    }
+
+  printf("GUI path on the maximal mix (faders.txt of %zu bytes): medians of %d rounds, the four\n"
+         "operations interleaved. CPU time is this process's (the callbacks, and FLTK building and\n"
+         "sending the drawing); wall time lasts until the X server has drawn it (XSync).\n",
+         mix.text.size(), rounds);
+  printf("%-28s %11s %11s\n", "operation", "CPU time", "wall time");
+  for (const Op& op : ops) printf("%-28s %8.1f us %8.1f us\n", op.name, Median(op.cpu), Median(op.wall));
+  double bare_cpu = Median(ops[0].cpu);
+  if (bare_cpu > 0)
+    printf("page change / bare spinner refresh: %.1fx in CPU time\n", Median(ops[1].cpu) / bare_cpu);
+  printf("Store All's status line: \"%s\"\n", tbuffer);
+
+  bool ok = stored && Slurp("faders.txt") == mix.text && strcmp(tbuffer, "Save Complete") == 0;
+  if (!ok) printf("the stored files are not the maximal mix, or Store All failed\n");
+  std::string cleanup = std::string("rm -rf '") + dir + "'";
+  return system(cleanup.c_str()) == 0 && ok ? 0 : 1;
+}
