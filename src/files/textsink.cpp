@@ -123,11 +123,6 @@ void SinkFixed(TextSink& s, double v, int precision) {
   Commit(s, PutFixed(s.buf + s.len, Limit(s), v, precision));
 }
 
-void SinkInt(TextSink& s, int v) {
-  if (s.overflow) return;
-  Commit(s, PutInt(s.buf + s.len, Limit(s), v));
-}
-
 void SinkPrintf(TextSink& s, const char* fmt, ...) {
   if (s.overflow) return;
   va_list ap;

@@ -16,9 +16,8 @@ void SinkPut(TextSink& sink, const char* text, size_t len);
 void SinkPuts(TextSink& sink, const char* text);
 // The text printf's "%.*f" gives for v (a float argument reaches printf as this double).
 void SinkFixed(TextSink& sink, double v, int precision);
-// The text printf's "%i" gives for v.
-void SinkInt(TextSink& sink, int v);
-// As snprintf at the sink's end. The conversions the file formats use ("%i", "%d", "%s",
-// "%.Ns", "%.*s", "%f", "%.Nf", "%%") are done by SinkInt, SinkFixed and SinkPut, byte for
-// byte as the C library writes them; a format with anything else goes to vsnprintf whole.
+// As snprintf at the sink's end, all of the text or (on overflow) none of it. The
+// conversions the file formats use ("%i", "%d", "%s", "%.Ns", "%.*s", "%f", "%.Nf", "%%")
+// are done here, byte for byte as the C library writes them, with to_chars for the numbers;
+// a format with anything else goes to vsnprintf whole.
 void SinkPrintf(TextSink& sink, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
