@@ -35,7 +35,9 @@ void CopyTextN(char* dst, size_t size, const char* src, size_t len) {
     size_t have = 0;
     while (have < len && src[have] != '\0') ++have;
     n = have < size - 1 ? have : size - 1;
-    n = WholeCharacters(src, n);
+    // Dropping an unfinished character can leave another one unfinished ("\xd3\xdf"):
+    // drop until the end is whole, so a copy of the copy keeps every byte.
+    for (size_t whole = WholeCharacters(src, n); whole != n; whole = WholeCharacters(src, n)) n = whole;
     memmove(dst, src, n);
     for (size_t i = 0; i < n; ++i) {
       unsigned char c = static_cast<unsigned char>(dst[i]);

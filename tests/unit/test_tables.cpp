@@ -57,11 +57,17 @@ TEST(Text, CopyIsOneLineOfWholeCharacters) {
       {"ab\xf0\x9f\x8e\xb5", 7, "ab\xf0\x9f\x8e\xb5"},
       {"ab\xc3", 128, "ab"},                     // unfinished at the end of the source too
       {"\x80\x80", 128, "\x80\x80"},             // not UTF-8 at all: kept, nothing to cut
+      {"---\xd3\xdf", 128, "---"},               // two unfinished lead bytes: both go
+      {"ab\xe2\x82\xe2", 128, "ab"},              // an unfinished one before an unfinished one
+      {"ab\xc3\xa9\xc3", 5, "ab\xc3\xa9"},          // the cut, then a whole character
   };
   for (const auto& c : cases) {
-    char row[128];
+    char row[128], again[128];
     CopyText(row, c.row, c.src);
     EXPECT_STREQ(row, c.want) << c.src << " in " << c.row;
+    // What a row holds is stored and read back unchanged.
+    CopyText(again, c.row, row);
+    EXPECT_STREQ(again, row) << c.src << " in " << c.row;
   }
   // 100 accented letters into a 128-byte name row: 63 whole letters, 126 bytes.
   std::string accents;
