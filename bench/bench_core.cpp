@@ -135,17 +135,6 @@ size_t BuildText() {
   return sink.len;
 }
 
-std::string Slurp(const char* path) {
-  std::string text;
-  FILE* f = fopen(path, "rb");
-  if (!f) return text;
-  char chunk[65536];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
-  fclose(f);
-  return text;
-}
-
 // Prints each operation beside its floor; false when one of them did not do its whole job.
 bool MeasurePairs(int rounds) {
   bool ok = true;
@@ -171,7 +160,7 @@ bool MeasurePairs(int rounds) {
   double write = MeasureOne(rounds, 1, [] { BareSafeWrite(floorText, mixText.size()); });
   printf("%-16s %8.1f us   (new file, write, fsync, rename of the same %zu bytes)\n", "safe write", write,
          mixText.size());
-  if (Slurp("faders.txt") != mixText || Slurp("floor.txt") != mixText) {
+  if (!FileHolds("faders.txt", mixText) || !FileHolds("floor.txt", mixText)) {
     printf("  the stored file or the floor's file differs from the mix\n");
     ok = false;
   }

@@ -83,17 +83,6 @@ struct Op {
   std::vector<double> cpu, wall;
 };
 
-std::string Slurp(const char* path) {
-  std::string text;
-  FILE* f = fopen(path, "rb");
-  if (!f) return text;
-  char chunk[65536];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
-  fclose(f);
-  return text;
-}
-
 int TakeRounds(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (strncmp(argv[i], "--rounds=", 9) == 0) return atoi(argv[i] + 9) > 0 ? atoi(argv[i] + 9) : 1;
@@ -126,7 +115,7 @@ int main(int argc, char** argv) {
   // Recall All must write the mix again, so the file at the end shows the round trip held.
   MaximalMix mix = BuildMaximalMix();
   StoreAllFromMenu();
-  bool stored = Slurp("faders.txt") == mix.text;
+  bool stored = FileHolds("faders.txt", mix.text);
   ClearInternalArrays();
 
   Op ops[] = {{"bare FLTK spinner refresh", BareSpinnerRefresh, {}, {}},
@@ -156,7 +145,7 @@ int main(int argc, char** argv) {
     printf("page change / bare spinner refresh: %.1fx in CPU time\n", Median(ops[1].cpu) / bare_cpu);
   printf("Store All's status line: \"%s\"\n", tbuffer);
 
-  bool ok = stored && Slurp("faders.txt") == mix.text && strcmp(tbuffer, "Save Complete") == 0;
+  bool ok = stored && FileHolds("faders.txt", mix.text) && strcmp(tbuffer, "Save Complete") == 0;
   if (!ok) printf("the stored files are not the maximal mix, or Store All failed\n");
   std::string cleanup = std::string("rm -rf '") + dir + "'";
   return system(cleanup.c_str()) == 0 && ok ? 0 : 1;

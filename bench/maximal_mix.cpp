@@ -107,3 +107,14 @@ void ResetMix() {
   SetEntries(activeEntries);
 }
 
+
+bool FileHolds(const char* path, const std::string& text) {
+  FILE* f = fopen(path, "rb");
+  if (!f) return false;
+  std::string held;
+  char chunk[65536];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) held.append(chunk, n);
+  fclose(f);
+  return held == text;
+}

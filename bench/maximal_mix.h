@@ -12,3 +12,5 @@ struct MaximalMix {
 MaximalMix BuildMaximalMix();
 // Puts the tables back to the mix built last, whatever ran since.
 void ResetMix();
+// True when the file at path holds exactly text: what a benchmark checks it wrote.
+bool FileHolds(const char* path, const std::string& text);

@@ -71,6 +71,9 @@ compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[^=]*=//p' "$build/CMakeCache.txt")
   cat "$gui"
   echo '```'
   echo
+  echo "Store All's wall time beyond its CPU time is waiting on the disk: each of the three files"
+  echo "is synced before it is renamed into place."
+  echo
   echo "## Full output of the core benchmarks"
   echo
   echo '```'
