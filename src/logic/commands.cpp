@@ -1,11 +1,7 @@
 // Store, recall and mix of the whole mix, the full refresh, and quitting.
 // Store All and Mix report success only when every file was really written.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 #include "files/cue_section.h"
 #include "files/effects_section.h"
@@ -13,6 +9,7 @@
 #include "files/prefs_file.h"
 #include "model/status.h"
 #include "files/tracks_file.h"
+#include "logic/mix_runner.h"
 #include "logic/operations.h"
 #include "model/tables.h"
 #include "ui/widgets.h"
@@ -63,18 +60,6 @@ const char* WriteAllFiles() {
   return failed;
 }
 
-// Quotes text as one word for the command interpreter.
-std::string ShellWord(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) {
-    if (c == '\'')
-      out += "'\\''";
-    else
-      out += c;
-  }
-  return out + "'";
-}
-
 }  // namespace
 
 void InstallRefreshHooks() {
@@ -101,6 +86,10 @@ void RecallAll() {
 }
 
 void Mix() {
+  if (MixRunning()) {
+    AskStopMix();
+    return;
+  }
   SetStatus("Mixing");
   if (const char* failed = WriteAllFiles()) {
     SetStatus("Mix not started: could not write %s", failed);
@@ -112,20 +101,7 @@ void Mix() {
     SetStatus("Mix not started: engine path too long");
     return;
   }
-  fflush(stdout);
-  int status = system(ShellWord(command).c_str());
-  if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) == 127 || WEXITSTATUS(status) == 126) {
-    if (status != -1 && WIFSIGNALED(status))
-      SetStatus("Mix failed: brennic exit status %i", 128 + WTERMSIG(status));
-    else
-      SetStatus("Mix failed: could not start brennic");
-    return;
-  }
-  if (WEXITSTATUS(status) != 0) {
-    SetStatus("Mix failed: brennic exit status %i", WEXITSTATUS(status));
-    return;
-  }
-  SetStatus("Mix Complete");
+  StartMix(command);
 }
 
 void UpdateGUI() {
@@ -151,6 +127,7 @@ void UpdateGUI() {
 }
 
 void ProgramExit() {
+  if (!StopMixBeforeQuit()) return;
   fflush(stdout);
   exit(0);
 }

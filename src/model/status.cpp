@@ -5,7 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-char tbuffer[kStatusSize] = "Tessaro 1.065 by the Tessaro developers";
+char tbuffer[kStatusSize] = "Tessaro " TESSARO_VERSION " by the Tessaro developers";
 void (*ShowStatusHook)() = nullptr;
 
 void ShowStatus() {

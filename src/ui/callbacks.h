@@ -3,6 +3,8 @@
 #pragma once
 #include <FL/Fl_Widget.H>
 
+#include "logic/mix_runner.h"
+
 template <void (*Op)()>
 void Cb(Fl_Widget*, void*) {
   Op();
@@ -12,4 +14,10 @@ void Cb(Fl_Widget*, void*) {
 template <void (*Op)(int), int N>
 void CbN(Fl_Widget*, void*) {
   Op(N);
+}
+
+// For the Store and Recall menu items: refused while the engine mixes from those files.
+template <auto Op>
+void CbUnlessMixing(Fl_Widget*, void*) {
+  if (!RefuseWhileMixing()) Op();
 }

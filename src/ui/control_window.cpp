@@ -13,17 +13,17 @@
 namespace {
 
 Fl_Menu_Item menu_Recall[] = {
-    {"Recall Faders / Effects", 0, Cb<StageReadFromFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Recall Track Names", 0, Cb<RecallTracks>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Recall Preferences", 0, Cb<RecallPrefs>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Recall All", 0, Cb<RecallAll>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Recall Faders / Effects", 0, CbUnlessMixing<StageReadFromFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Recall Track Names", 0, CbUnlessMixing<RecallTracks>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Recall Preferences", 0, CbUnlessMixing<RecallPrefs>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Recall All", 0, CbUnlessMixing<RecallAll>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {0, 0, 0, 0, 0, 0, 0, 0, 0}};
 
 Fl_Menu_Item menu_Store[] = {
-    {"Store Faders / Effects", 0, Cb<StageWriteToFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Store Track Names", 0, Cb<StoreTracks>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Store Preferences", 0, Cb<StorePrefs>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Store All", FL_CTRL + 's', Cb<SaveAll>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Store Faders / Effects", 0, CbUnlessMixing<StageWriteToFile>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Store Track Names", 0, CbUnlessMixing<StoreTracks>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Store Preferences", 0, CbUnlessMixing<StorePrefs>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Store All", FL_CTRL + 's', CbUnlessMixing<SaveAll>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {0, 0, 0, 0, 0, 0, 0, 0, 0}};
 
 Fl_Button* Button(int x, int y, int w, int h, const char* label, int shortcut, Fl_Callback* cb) {
@@ -56,8 +56,9 @@ Fl_Menu_Button* Menu(int y, const char* label, Fl_Menu_Item* items) {
 
 }  // namespace
 
-Fl_Double_Window* make_window4() {
-  ControlWindow = new Fl_Double_Window(390, 175, "Tessaro");
+Fl_Double_Window* make_window4(const char* title, int argc, char** argv) {
+  ControlWindow = new Fl_Double_Window(390, 175);
+  ControlWindow->copy_label(title);
   ControlWindow->color(97);
   Button(295, 50, 82, 20, "Mix", FL_CTRL + 'm', Cb<Mix>)->labelsize(14);
   Button(8, 71, 40, 20, "Show", FL_CTRL + 'f', Cb<ShowFaders>);
@@ -85,7 +86,10 @@ Fl_Double_Window* make_window4() {
   Caption(222, 47, "Reverb");
   HideButton(240, 71, "Hide", FL_CTRL + FL_SHIFT + 'r', Cb<HideReverb>);
   ControlWindow->end();
-  ControlWindow->show();
+  if (argc > 0)
+    ControlWindow->show(argc, argv);
+  else
+    ControlWindow->show();
   return ControlWindow;
 }
 

@@ -4,7 +4,7 @@
 #include "model/tables.h"
 #include "ui/windows.h"
 
-void BuildEditor() {
+void BuildEditor(const char* title, int argc, char** argv) {
   ClearInternalArrays();
   InstallRefreshHooks();
   InstallKeyFixes();
@@ -14,6 +14,6 @@ void BuildEditor() {
   make_window5();
   make_window6();
   make_window7();
-  make_window4();
+  make_window4(title, argc, argv);
   UpdateGUI();
 }

@@ -7,7 +7,8 @@ class Fl_Double_Window;
 Fl_Double_Window* make_window1();  // effects
 Fl_Double_Window* make_window2();  // faders
 Fl_Double_Window* make_window3();  // preferences
-Fl_Double_Window* make_window4();  // control (shown)
+// control (shown; with the command line, by the toolkit's rules for its own options)
+Fl_Double_Window* make_window4(const char* title = "Tessaro", int argc = 0, char** argv = nullptr);
 Fl_Double_Window* make_window5();  // submix matrix
 Fl_Double_Window* make_window6();  // VCA matrix
 Fl_Double_Window* make_window7();  // reverb
@@ -25,9 +26,10 @@ void HideVCAs();
 void ShowPrefs();
 void HidePrefs();
 
-// Start-up: resets the tables, builds all seven windows (showing the control window) and
-// fills them from the tables.
-void BuildEditor();
+// Start-up: resets the tables, builds all seven windows (showing the control window under
+// the given title, with the toolkit's options from the command line) and fills them from
+// the tables.
+void BuildEditor(const char* title = "Tessaro", int argc = 0, char** argv = nullptr);
 
 // Up/Down on a focused spinner and Ctrl shortcuts while a text field has focus.
 void InstallKeyFixes();

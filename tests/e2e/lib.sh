@@ -6,6 +6,7 @@ E2E_DIR=""
 E2E_PID=""
 E2E_OUT=""
 E2E_BIN=""
+E2E_TITLE=Tessaro
 trap e2e_cleanup EXIT
 
 fail() {
@@ -35,12 +36,20 @@ wait_for() {
 
 # Starts the editor in a fresh directory, seeded from $1 when given; $2 is run in the
 # starting shell just before the editor (a limit, say); with $3 = nobody the editor runs as
-# user 65534. Waits for the control window, $ctl, and moves it to 700, 20.
+# user 65534. Any further arguments go to the editor, "@" standing for the fresh directory;
+# the editor then starts in / and its control window is titled after the directory.
+# Waits for the control window, $ctl, and moves it to 700, 20.
 e2e_start() {
   E2E_DIR=$(mktemp -d /tmp/tessaro-e2e-XXXXXX)
   [ -n "${1:-}" ] && cp -r "$1"/. "$E2E_DIR"/
   E2E_OUT="$E2E_DIR/.editor-output"
-  local bin=$TESSARO drop=()
+  local bin=$TESSARO drop=() args=() start=$E2E_DIR a
+  E2E_TITLE=Tessaro
+  for a in "${@:4}"; do
+    args+=("${a//@/$E2E_DIR}")
+    start=/
+    [ "$a" = "${a//@/}" ] || E2E_TITLE="Tessaro - $(basename "$E2E_DIR")"
+  done
   if [ "${3:-}" = nobody ] && [ "$(id -u)" -eq 0 ]; then
     # Root writes anywhere; the user 65534 must also reach the binary wherever it was built.
     E2E_BIN=$(mktemp -d /tmp/tessaro-bin-XXXXXX)
@@ -51,10 +60,10 @@ e2e_start() {
     chmod 644 "$E2E_DIR"/*.txt
     chmod 777 "$E2E_DIR"  # so only the fault itself stops a write
   fi
-  (cd "$E2E_DIR" && eval "${2:-:}" && exec "${drop[@]}" stdbuf -oL "$bin" >"$E2E_OUT" 2>&1) &
+  (cd "$start" && eval "${2:-:}" && exec "${drop[@]}" stdbuf -oL "$bin" "${args[@]}" >"$E2E_OUT" 2>&1) &
   E2E_PID=$!
-  wait_for 10 window_of "Tessaro" || fail "control window did not appear"
-  ctl=$(window_of "Tessaro")
+  wait_for 10 window_of "$E2E_TITLE" || fail "control window \"$E2E_TITLE\" did not appear"
+  ctl=$(window_of "$E2E_TITLE")
   place "$ctl" 700 20
 }
 
@@ -200,13 +209,39 @@ store_and_wait() {
   done
 }
 
-# Waits for the stand-in engine's report of a render and compares its summary with $1.
+# Waits for the stand-in engine's report of a render in brennic.log and compares its
+# summary with $1.
 expect_summary() {
-  wait_for 10 grep -q '^preview: ' "$E2E_OUT" || fail "the engine did not report a render"
+  local log=$E2E_DIR/brennic.log
+  wait_for 10 grep -q '^preview: ' "$log" || fail "the engine did not report a render"
   local summary
-  summary=$(grep -A6 '^mix: ' "$E2E_OUT")
+  summary=$(grep -A6 '^mix: ' "$log")
   [ "$summary" = "$1" ] || fail "engine summary was:
 $summary"
+}
+
+# The text of a field at x, y of a window, copied through the clipboard as a user would
+# (click, Ctrl+a, Ctrl+c). The editor answers the clipboard request only while it is live.
+field_text() {
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] || focus "$1"
+  xdotool mousemove --window "$1" "$2" "$3" click 1 sleep 0.05 key --delay 20 ctrl+a ctrl+c
+  timeout 5 xclip -o -selection clipboard 2>/dev/null
+}
+
+# The status line of the control window.
+status_text() { field_text "$ctl" 100 25; }
+
+# Waits until the status line matches the pattern $1, at most $2 seconds (default 10); the
+# text seen is then $STATUS.
+wait_status() {
+  local end=$((SECONDS + ${2:-10}))
+  while :; do
+    STATUS=$(status_text)
+    # shellcheck disable=SC2053
+    [[ $STATUS == $1 ]] && return 0
+    [ $SECONDS -ge $end ] && fail "status line is \"$STATUS\", expected \"$1\""
+    sleep 0.1
+  done
 }
 
 # Fails with a unified diff when the file the editor wrote differs from the expected text.

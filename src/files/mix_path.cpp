@@ -1,0 +1,112 @@
+// The command line of the editor: a mix directory or one of its three files, --help and
+// --version. Refusals are one line naming the argument and the reason.
+#include "files/mix_path.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char* const kMixFiles[] = {"faders.txt", "prefs.txt", "tracks.txt"};
+
+const char kUsage[] =
+    "Usage: tessaro [OPTION]... [DIRECTORY | FILE]\n"
+    "Edit the mix in DIRECTORY, or in the directory of FILE (faders.txt, prefs.txt or\n"
+    "tracks.txt): the editor works there and recalls the mix at start-up when its files\n"
+    "exist. With no argument it works in the current directory and reads nothing.\n"
+    "\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version and exit\n"
+    "  --         take the next argument as the directory or file, even if it starts with -\n"
+    "\n"
+    "Toolkit options, accepted as well:";
+
+StartPlan Refuse(const std::string& why) {
+  StartPlan plan;
+  plan.action = StartAction::kRefuse;
+  plan.text = "tessaro: " + why;
+  return plan;
+}
+
+bool IsMixFileName(const std::string& name) {
+  for (const char* f : kMixFiles)
+    if (name == f) return true;
+  return false;
+}
+
+// The last component of a directory, after resolving it ("." names the directory itself).
+std::string LastComponent(const std::string& dir) {
+  std::string path = dir;
+  if (char* real = realpath(dir.c_str(), nullptr)) {
+    path = real;
+    free(real);
+  }
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  size_t slash = path.rfind('/');
+  return (slash == std::string::npos || path.size() == 1) ? path : path.substr(slash + 1);
+}
+
+StartPlan OpenPath(const std::string& arg) {
+  struct stat st;
+  if (stat(arg.c_str(), &st) != 0) return Refuse("'" + arg + "': " + strerror(errno));
+  StartPlan plan;
+  if (S_ISDIR(st.st_mode)) {
+    plan.dir = arg;
+  } else {
+    size_t slash = arg.rfind('/');
+    std::string name = slash == std::string::npos ? arg : arg.substr(slash + 1);
+    if (!S_ISREG(st.st_mode) || !IsMixFileName(name))
+      return Refuse("'" + arg + "' is neither a directory nor faders.txt, prefs.txt or tracks.txt");
+    plan.dir = slash == std::string::npos ? "." : slash == 0 ? "/" : arg.substr(0, slash);
+  }
+  plan.title = "Tessaro - " + LastComponent(plan.dir);
+  return plan;
+}
+
+}  // namespace
+
+bool IsEditorArgument(const char* arg) { return arg[0] != '-' || arg[1] == '-' || arg[1] == '\0'; }
+
+StartPlan PlanStart(const std::vector<std::string>& args) {
+  std::vector<std::string> paths;
+  std::string unknown;
+  bool help = false, version = false, options_over = false;
+  for (const std::string& a : args) {
+    if (options_over || a.size() < 2 || a[0] != '-')
+      paths.push_back(a);
+    else if (a == "--")
+      options_over = true;
+    else if (a == "--help")
+      help = true;
+    else if (a == "--version")
+      version = true;
+    else if (unknown.empty())
+      unknown = a;
+  }
+  StartPlan plan;
+  if (help) {
+    plan.action = StartAction::kHelp;
+    plan.text = kUsage;
+  } else if (version) {
+    plan.action = StartAction::kVersion;
+    plan.text = "Tessaro " TESSARO_VERSION;
+  } else if (!unknown.empty()) {
+    plan = Refuse("unknown or incomplete option '" + unknown + "' (see --help)");
+  } else if (paths.size() > 1) {
+    plan = Refuse("too many arguments: give one mix directory or file (see --help)");
+  } else if (paths.size() == 1) {
+    plan = OpenPath(paths[0]);
+  }
+  return plan;
+}
+
+bool MixFilesPresent() {
+  struct stat st;
+  for (const char* f : kMixFiles)
+    if (lstat(f, &st) == 0) return true;
+  return false;
+}

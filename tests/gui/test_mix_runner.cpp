@@ -1,0 +1,190 @@
+// The engine run as a child process: how each end is reported, what reaches brennic.log,
+// the Store and Recall menus refused meanwhile, and stopping (the grandchildren too).
+#include <FL/Fl_Menu_Button.H>
+#include <FL/Fl_Window.H>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <chrono>
+
+#include "gui_fixture.h"
+#include "logic/mix_runner.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class MixRunnerTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    ASSERT_EQ(mkdir("engine", 0755), 0);
+    CopyText(Path, (dir_ + "/engine/").c_str());
+  }
+  void TearDown() override {
+    StopMixAndWait();
+    GuiTest::TearDown();
+  }
+  // The stand-in engine: a shell script named brennic in the engine directory.
+  void Engine(const std::string& body) {
+    Spit("engine/brennic", "#!/bin/sh\n" + body + "\n");
+    ASSERT_EQ(chmod("engine/brennic", 0755), 0);
+  }
+  // Runs the event loop until the engine has ended, at most `limit` seconds.
+  static bool FinishWithin(double limit) {
+    auto end = Clock::now() + std::chrono::duration<double>(limit);
+    while (MixRunning()) {
+      if (Clock::now() > end) return false;
+      Fl::wait(0.05);
+    }
+    return true;
+  }
+  // Runs the event loop until the status line changes, at most `limit` seconds; returns
+  // the seconds it took.
+  static double UntilStatusChanges(double limit) {
+    std::string was = tbuffer;
+    auto start = Clock::now();
+    while (was == tbuffer && Clock::now() - start < std::chrono::duration<double>(limit)) Fl::wait(0.02);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+  }
+  // Whether a process is gone (or only a zombie waiting for its parent).
+  static bool Gone(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    size_t paren = line.rfind(')');
+    return paren != std::string::npos && line.size() > paren + 2 && line[paren + 2] == 'Z';
+  }
+  // Every item of the control window's Store and Recall menus.
+  static std::vector<std::pair<Fl_Menu_Button*, const Fl_Menu_Item*>> FileMenuItems() {
+    std::vector<std::pair<Fl_Menu_Button*, const Fl_Menu_Item*>> items;
+    for (int i = 0; i < ControlWindow->children(); ++i) {
+      auto* menu = dynamic_cast<Fl_Menu_Button*>(ControlWindow->child(i));
+      if (!menu) continue;
+      for (const Fl_Menu_Item* m = menu->menu(); m->label(); ++m) items.emplace_back(menu, m);
+    }
+    return items;
+  }
+};
+
+struct EndCase {
+  const char* engine;  // script body
+  const char* status;  // the status line at the end
+  const char* log;     // brennic.log afterwards
+};
+
+}  // namespace
+
+TEST_F(MixRunnerTest, EachEndIsReportedAndLogged) {
+  const EndCase cases[] = {
+      {"echo rendered; echo 'note: quiet' >&2", "Mix Complete", "rendered\nnote: quiet\n"},
+      {"echo 'brennic: faders.txt: bad' >&2; exit 1", "Mix failed: brennic exit status 1, see brennic.log",
+       "brennic: faders.txt: bad\n"},
+      {"exit 127", "Mix failed: brennic exit status 127, see brennic.log", ""},
+      {"kill -SEGV $$", "Mix failed: brennic exit status 139, see brennic.log", ""},
+      // Standard input is empty, not the terminal; the engine runs in the mix directory.
+      {"readlink /proc/self/fd/0; pwd", "Mix Complete", "/dev/null\n@\n"},
+      // Only the three standard descriptors are inherited (3 is the one ls opens).
+      {"ls /proc/self/fd", "Mix Complete", "0\n1\n2\n3\n"},
+  };
+  // The editor's own standard input is a pipe here, which the engine must not get.
+  int saved = dup(STDIN_FILENO), pipeIn[2];
+  ASSERT_EQ(pipe(pipeIn), 0);
+  dup2(pipeIn[0], STDIN_FILENO);
+  for (const EndCase& c : cases) {
+    Spit("brennic.log", "left from an earlier mix\n");
+    Engine(c.engine);
+    Mix();
+    ASSERT_TRUE(FinishWithin(10)) << c.engine;
+    EXPECT_STREQ(tbuffer, c.status) << c.engine;
+    std::string log = c.log;
+    if (log.find('@') != std::string::npos) log.replace(log.find('@'), 1, dir_);
+    EXPECT_EQ(Slurp("brennic.log"), log) << c.engine;
+  }
+  dup2(saved, STDIN_FILENO);
+  for (int fd : {saved, pipeIn[0], pipeIn[1]}) close(fd);
+}
+
+TEST_F(MixRunnerTest, AnEngineThatCannotStartIsNamed) {
+  Engine("exit 0");
+  ASSERT_EQ(chmod("engine/brennic", 0644), 0);
+  Mix();
+  EXPECT_FALSE(MixRunning());
+  EXPECT_EQ(std::string(tbuffer), "Mix failed: could not start " + dir_ + "/engine/brennic: Permission denied");
+  CopyText(Path, (dir_ + "/nowhere/").c_str());
+  Mix();
+  EXPECT_FALSE(MixRunning());
+  EXPECT_EQ(std::string(tbuffer), "Mix failed: could not start " + dir_ + "/nowhere/brennic: No such file or directory");
+  // No log to write: the engine is not started at all.
+  Engine("echo ran > ran.txt");
+  std::remove("brennic.log");
+  ASSERT_EQ(mkdir("brennic.log", 0755), 0);
+  Mix();
+  EXPECT_FALSE(MixRunning());
+  EXPECT_STREQ(tbuffer, "Mix not started: could not write brennic.log: Is a directory");
+  ASSERT_EQ(rmdir("brennic.log"), 0);
+  ASSERT_EQ(mkfifo("brennic.log", 0644), 0);  // nobody reads it: must not hang
+  Mix();
+  EXPECT_FALSE(MixRunning());
+  EXPECT_STREQ(tbuffer, "Mix not started: could not write brennic.log: No such device or address");
+  EXPECT_FALSE(std::ifstream("ran.txt").good());
+}
+
+TEST_F(MixRunnerTest, FileCommandsWaitForTheEngine) {
+  Engine("sleep 4");
+  Mix();
+  ASSERT_TRUE(MixRunning());
+  EXPECT_STREQ(tbuffer, "Mixing... 0 s");
+  UntilStatusChanges(5);  // just after a tick
+  EXPECT_STREQ(tbuffer, "Mixing... 1 s");
+  // What a store or recall would now change, on disk and in the tables.
+  Spit("faders.txt", "Other Mix\nend\n");
+  Spit("prefs.txt", "color\t200\nend\n");
+  Spit("tracks.txt", "1 Kick ++\nend\n");
+  const std::string name1 = NameBuffer[1], mixName = MixName;
+  auto items = FileMenuItems();
+  ASSERT_EQ(items.size(), 8u);
+  for (auto& [menu, item] : items) {
+    ClearStatus();
+    item->do_callback(menu);
+    EXPECT_STREQ(tbuffer, "Mix running") << item->label();
+  }
+  EXPECT_EQ(Slurp("faders.txt"), "Other Mix\nend\n");
+  EXPECT_EQ(Slurp("prefs.txt"), "color\t200\nend\n");
+  EXPECT_EQ(Slurp("tracks.txt"), "1 Kick ++\nend\n");
+  EXPECT_EQ(MixName, mixName);
+  EXPECT_EQ(color, 97);
+  EXPECT_EQ(NameBuffer[1], name1);
+  // The refusal outlives the next tick (a second away) and gives way at the one after.
+  EXPECT_GE(UntilStatusChanges(5), 1.5);
+  EXPECT_EQ(std::string(tbuffer).rfind("Mixing... ", 0), 0u) << tbuffer;
+  ASSERT_TRUE(FinishWithin(10));
+  EXPECT_STREQ(tbuffer, "Mix Complete");
+  // Once it has ended, the same menus work again.
+  items.back().second->do_callback(items.back().first);
+  EXPECT_STREQ(tbuffer, "Save Complete");
+}
+
+TEST_F(MixRunnerTest, StoppingEndsTheEngineAndWhatItStarted) {
+  // A child of the engine, and an engine that ignores SIGTERM (so does its child).
+  for (const char* engine : {"sleep 30 & echo $! > child.pid; wait", "trap '' TERM; sleep 30 & echo $! > child.pid; wait"}) {
+    std::remove("child.pid");
+    Engine(engine);
+    Mix();
+    ASSERT_TRUE(MixRunning());
+    while (Slurp("child.pid").empty()) Fl::wait(0.02);
+    pid_t child = std::stoi(Slurp("child.pid"));
+    StopMix();
+    ASSERT_TRUE(FinishWithin(6)) << engine;
+    EXPECT_STREQ(tbuffer, "Mix failed: brennic stopped, see brennic.log") << engine;
+    for (int i = 0; i < 100 && !Gone(child); ++i) Fl::wait(0.02);
+    EXPECT_TRUE(Gone(child)) << engine;
+  }
+  // Quitting's stop: waits for the end.
+  Engine("trap '' TERM; sleep 30");
+  Mix();
+  ASSERT_TRUE(MixRunning());
+  StopMixAndWait();
+  EXPECT_FALSE(MixRunning());
+  EXPECT_STREQ(tbuffer, "Mix failed: brennic stopped, see brennic.log");
+}
