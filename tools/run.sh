@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the editor, and starts it in a mix directory.
-# Usage: tools/run.sh [MIX_DIRECTORY]   (default: a fresh scratch copy of the demo mix)
+# Installs what is missing, builds the editor, and opens a mix directory in it (recalled at
+# start-up when it holds a mix). Usage: tools/run.sh [MIX_DIRECTORY]   (default: a fresh
+# scratch copy of the demo mix)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/deps.sh"
@@ -13,6 +14,5 @@ else
   [ -d "$root/examples/demo" ] && cp "$root/examples/demo/"* "$mixdir/"
   echo "Mix directory: $mixdir"
 fi
-cd "$mixdir"
 # The stand-in engine is found on the search path when the mix's engine directory is empty.
-PATH="$root/build:$PATH" exec "$root/build/tessaro"
+PATH="$root/build:$PATH" exec "$root/build/tessaro" "$mixdir"
