@@ -101,8 +101,8 @@ void KillHard(void*) {
   char* argv[] = {const_cast<char*>(program), nullptr};
   execvp(program, argv);
   int err = errno;
-  if (write(report, &err, sizeof err) < 0) _exit(126);
-  _exit(127);
+  ssize_t told = write(report, &err, sizeof err);
+  _exit(told == static_cast<ssize_t>(sizeof err) ? 127 : 126);
 }
 
 }  // namespace
