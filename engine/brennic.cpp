@@ -13,8 +13,8 @@
 namespace {
 
 char fadersText[kFBuffSize];
-char prefsText[kSmallFileSize];
-char tracksText[kSmallFileSize];
+char prefsText[kPrefsFileSize];
+char tracksText[kTracksFileSize];
 
 [[noreturn]] void Fail(const char* file, const std::string& what) {
   fprintf(stderr, "brennic: %s: %s\n", file, what.c_str());
@@ -30,6 +30,7 @@ LineScan LoadLines(const char* file, char (&buf)[N]) {
     case kReadMissing: Fail(file, "file not found");
     case kReadEmpty: Fail(file, "file is empty");
     case kReadTooLarge: Fail(file, "file too large");
+    case kReadNotRegular: Fail(file, "not a regular file");
     case kReadFailed:
     case kReadShort: break;
   }

@@ -1,7 +1,7 @@
 // libFuzzer target: arbitrary bytes as "prefs.txt", read into the tables, stored again and
 // read back; nothing may crash, hang, leak or leave a table row unterminated.
 #include "files/prefs_file.h"
-#include "small_file_round_trip.h"
+#include "file_round_trip.h"
 
 namespace {
 
@@ -11,23 +11,23 @@ bool Terminated(const char (&row)[N]) {
 }
 
 void CheckRows() {
-  fuzz_small::Check(Terminated(Path) && Terminated(MixDirName) && Terminated(WavDirName) &&
+  fuzz_file::Check(Terminated(Path) && Terminated(MixDirName) && Terminated(WavDirName) &&
                         Terminated(LaunchCommand) && Terminated(DeviceName) && Terminated(MixName),
                     "a text row lost its terminator");
 }
 
 // A store prints values rounded (a time of 0.0003 is written as 0.000, and then no longer
 // written at all), so the first round trip may change the text; from the second on it may not.
-const SmallFileTarget kPrefs = {"prefs.txt", ReadPreferencesFile, WritePreferencesFile, CheckRows, 2};
+const FileTarget kPrefs = {"prefs.txt", ReadPreferencesFile, WritePreferencesFile, CheckRows, 2, true};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  SmallFileFuzzInit(kPrefs);
+  FileFuzzInit(kPrefs);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  SmallFileFuzzOne(data, size);
+  FileFuzzOne(data, size);
   return 0;
 }

@@ -1,12 +1,12 @@
 // libFuzzer target: arbitrary bytes as "tracks.txt", read into the tables, stored again and
 // read back; nothing may crash, hang, leak or leave a name row unterminated.
 #include "files/tracks_file.h"
-#include "small_file_round_trip.h"
+#include "file_round_trip.h"
 
 namespace {
 
 void CheckTables() {
-  using fuzz_small::Check;
+  using fuzz_file::Check;
   for (const auto& row : NameBuffer) Check(strnlen(row, kNameSize) < static_cast<size_t>(kNameSize), "name row unterminated");
   for (int s = 0; s < kSlots; ++s)
     Check((SoloArray[s] == 0 || SoloArray[s] == 1) && (MuteArray[s] == 0 || MuteArray[s] == 1),
@@ -16,16 +16,16 @@ void CheckTables() {
   Check(strcmp(NameBuffer[kFirstSubSlot], "Submix 1") == 0, "a submix name was overwritten");
 }
 
-const SmallFileTarget kTracks = {"tracks.txt", ReadTracksFile, WriteTracksFile, CheckTables, 1};
+const FileTarget kTracks = {"tracks.txt", ReadTracksFile, WriteTracksFile, CheckTables, 1, true};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  SmallFileFuzzInit(kTracks);
+  FileFuzzInit(kTracks);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  SmallFileFuzzOne(data, size);
+  FileFuzzOne(data, size);
   return 0;
 }

@@ -80,6 +80,7 @@ long ReadFaderFileEx(FaderRead* outcome) {
     case kReadShort:
     case kReadTooLarge:
     case kReadFailed:
+    case kReadNotRegular:
       printf("fader file read error\n");
       *outcome = kFaderUnreadable;
       break;
@@ -130,6 +131,7 @@ TextBuild BuildFaderText(char* text, size_t cap, size_t* len) {
     case kReadShort:
     case kReadTooLarge:
     case kReadFailed:
+    case kReadNotRegular:
       printf("fader file read error\n");
       fflush(stdout);
       PutMixNameLine(text, cap);

@@ -109,6 +109,16 @@ void ApplyLine(const Fields& f) {
   // "play" and every unknown key: nothing to set.
 }
 
+// The widest text AppendPrefs can make: every line present, every number at its widest
+// ("%.3f" of -FLT_MAX has 44 characters, an int 11) and every text row full.
+constexpr int kWidestFloat = 44, kWidestInt = 11;
+constexpr int kWidestPrefs = 8 + (6 + 3 * (kWidestFloat + 1)) + (7 + kWidestFloat + 1) +
+                             (4 + 3 * (kWidestFloat + 1)) + (5 + 3 * (kWidestFloat + 1)) +
+                             2 * (5 + kWidestFloat + 1) + (5 + kPathSize) + 2 * (7 + kPathSize) + 8 +
+                             (8 + kWidestInt + 1) + (7 + kWidestInt + 1) + 5 + (6 + kWidestInt + 1) +
+                             (7 + kPathSize) + 4;
+static_assert(kPrefsFileSize - kWidestPrefs >= 12 * 1024, "room for 12 KiB of carried-over lines");
+
 // The regenerated lines, in the order the engine expects them.
 void AppendPrefs(TextSink& out) {
   SinkPuts(out, PreviewOn == 1 ? "pre\ton\n" : "pre\toff\n");
@@ -153,7 +163,7 @@ void ScrubPrefs(char* text) {
 }
 
 TextBuild BuildPrefsText(char* text, size_t cap, size_t* len) {
-  static char carry[kSmallFileSize];
+  static char carry[kPrefsFileSize];
   *len = 0;
   carry[0] = '\0';
   size_t size = 0;
@@ -166,6 +176,7 @@ TextBuild BuildPrefsText(char* text, size_t cap, size_t* len) {
       carry[0] = '\0';
       break;
     case kReadFailed:
+    case kReadNotRegular:
     case kReadShort:
     case kReadTooLarge:
       return kTextOldUnreadable;
@@ -185,7 +196,7 @@ TextBuild BuildPrefsText(char* text, size_t cap, size_t* len) {
 }
 
 namespace {
-char prefsText[kSmallFileSize];
+char prefsText[kPrefsFileSize];
 }  // namespace
 
 const StoredFile kPrefsStore = {kPrefsFile, BuildPrefsText, prefsText, sizeof prefsText, nullptr};
@@ -193,7 +204,7 @@ const StoredFile kPrefsStore = {kPrefsFile, BuildPrefsText, prefsText, sizeof pr
 bool WritePreferencesFile() { return StoreFile(kPrefsStore); }
 
 void ReadPreferencesFile() {
-  static char text[kSmallFileSize];
+  static char text[kPrefsFileSize];
   size_t size = 0;
   if (ReadSmallFile(kPrefsFile, text, sizeof text, &size) != kSmallRead) return;
   if (size > 0) ResetPrefsTables();  // an empty file is no mix to load

@@ -10,6 +10,7 @@ SmallRead ReadSmallFile(const char* name, char* buf, size_t cap, size_t* size) {
     case kReadMissing:
     case kReadFailed:
       return kSmallAbsent;
+    case kReadNotRegular:
     case kReadShort:
     case kReadTooLarge:
       SetStatus("Could not read %s", name);

@@ -3,11 +3,10 @@
 #pragma once
 #include <cstddef>
 
-
 enum SmallRead {
   kSmallRead,     // text read (possibly empty) and reported
   kSmallAbsent,   // missing or not openable: passed over in silence
-  kSmallRefused,  // opened but too large or short: "Could not read ..."
+  kSmallRefused,  // not a regular file, too large or short: "Could not read ..."
 };
 
 SmallRead ReadSmallFile(const char* name, char* buf, size_t cap, size_t* size);

@@ -1,29 +1,46 @@
-// Store of one file: its text is built whole first, and only a whole text is written.
-// Every outcome leaves its message on the status line; a refused store writes nothing.
+// Store of the editor's files: every text is built whole first, and only whole texts are
+// written, all together. Every outcome leaves its message on the status line.
 #include "files/stored_file.h"
 
 #include "model/status.h"
 
-bool StoreFile(const StoredFile& file) {
-  size_t len = 0;
-  switch (file.build(file.text, file.cap, &len)) {
-    case kTextBuilt:
-      break;
-    case kTextOldUnreadable:
-      // Its unknown lines could not be carried over; keep the old file rather than lose them.
-      SetStatus("Could not read %s", file.name);
-      return false;
-    case kTextTooLarge:
-      SetStatus("Could not write %s", file.name);
-      return false;
-  }
-  size_t written = 0;
-  WriteResult r = WriteWholeFile(file.name, file.text, len, &written);
-  if (r != kWriteOk) {
-    if (file.writeFailed) file.writeFailed(len, r, written);
+namespace {
+
+// The message of a text that could not be built.
+void ReportBuild(const StoredFile& file, TextBuild r) {
+  if (r == kTextOldUnreadable)  // its unknown lines could not be carried over: keep the old file
+    SetStatus("Could not read %s", file.name);
+  else
     SetStatus("Could not write %s", file.name);
-    return false;
+}
+
+}  // namespace
+
+const char* StoreFiles(const StoredFile* const* files, int n) {
+  WholeFile writes[kMaxWholeFiles];
+  if (n > kMaxWholeFiles) return files[0]->name;
+  for (int i = 0; i < n; ++i) {
+    const StoredFile& file = *files[i];
+    size_t len = 0;
+    TextBuild r = file.build(file.text, file.cap, &len);
+    if (r != kTextBuilt) {
+      ReportBuild(file, r);
+      return file.name;
+    }
+    writes[i] = {file.name, file.text, len, kWriteOk, 0};
   }
-  SetStatus("Wrote %i bytes to %s", static_cast<int>(len), file.name);
-  return true;
+  int failed = WriteWholeFiles(writes, n);
+  if (failed >= 0) {
+    const StoredFile& file = *files[failed];
+    if (file.writeFailed) file.writeFailed(writes[failed].len, writes[failed].result, writes[failed].written);
+    SetStatus("Could not write %s", file.name);
+    return file.name;
+  }
+  for (int i = 0; i < n; ++i) SetStatus("Wrote %i bytes to %s", static_cast<int>(writes[i].len), files[i]->name);
+  return nullptr;
+}
+
+bool StoreFile(const StoredFile& file) {
+  const StoredFile* one[] = {&file};
+  return StoreFiles(one, 1) == nullptr;
 }

@@ -1,5 +1,5 @@
-// One file's store in two steps, building its new text and writing it, with the status
-// messages of both: "Wrote %i bytes to X", "Could not read X", "Could not write X".
+// Stores of the editor's files in two steps, building the new texts and writing them, with
+// the status messages of both: "Wrote %i bytes to X", "Could not read X", "Could not write X".
 #pragma once
 #include <cstddef>
 
@@ -22,5 +22,11 @@ struct StoredFile {
   void (*writeFailed)(size_t len, WriteResult result, size_t written);
 };
 
-// Builds and safely writes the file, and says so on the status line. True when written.
+// Builds the texts of the files in the order given, then writes them all together or none
+// (see WriteWholeFiles). Returns null when all were written ("Wrote %i bytes to X" of the
+// last one on the status line), else the name of the first file that failed, with its
+// message: "Could not read X" when its old lines could not be carried over, otherwise
+// "Could not write X". On failure no file has changed.
+const char* StoreFiles(const StoredFile* const* files, int n);
+// The same for one file. True when it was written.
 bool StoreFile(const StoredFile& file);

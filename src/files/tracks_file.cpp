@@ -82,7 +82,7 @@ TextBuild BuildTracksText(char* text, size_t cap, size_t* len) {
 }
 
 namespace {
-char tracksText[kSmallFileSize];
+char tracksText[kTracksFileSize];
 }  // namespace
 
 const StoredFile kTracksStore = {kTracksFile, BuildTracksText, tracksText, sizeof tracksText, nullptr};
@@ -90,7 +90,7 @@ const StoredFile kTracksStore = {kTracksFile, BuildTracksText, tracksText, sizeo
 bool WriteTracksFile() { return StoreFile(kTracksStore); }
 
 void ReadTracksFile() {
-  static char text[kSmallFileSize];
+  static char text[kTracksFileSize];
   size_t size = 0;
   SmallRead r = ReadSmallFile(kTracksFile, text, sizeof text, &size);
   if (r == kSmallAbsent) return;

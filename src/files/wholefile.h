@@ -1,15 +1,16 @@
-// Whole-file read into a fixed buffer, and safe whole-file write (temporary file, then rename).
-// Every file of the editor is read and written through these two calls.
+// Whole-file read into a fixed buffer, and safe whole-file write of one or several files.
+// Every file of the editor is read and written through these calls.
 #pragma once
 #include <cstddef>
 
 enum ReadResult {
-  kReadOk,        // size bytes read and terminated
-  kReadMissing,   // no such file
-  kReadFailed,    // exists but cannot be opened or is not a regular file
-  kReadEmpty,     // zero bytes
-  kReadShort,     // fewer bytes arrived than the file holds
-  kReadTooLarge,  // the file and its terminator do not fit the buffer
+  kReadOk,          // size bytes read and terminated
+  kReadMissing,     // no such file
+  kReadFailed,      // a regular file that cannot be opened
+  kReadNotRegular,  // a FIFO, device, directory...: never opened, so never waited on
+  kReadEmpty,       // zero bytes
+  kReadShort,       // fewer bytes arrived than the file holds
+  kReadTooLarge,    // the file and its terminator do not fit the buffer
 };
 
 // Reads the whole file into buf (capacity cap, terminator included). The buffer is
@@ -18,13 +19,37 @@ ReadResult ReadWholeFile(const char* path, char* buf, size_t cap, size_t* size);
 
 enum WriteResult {
   kWriteOk,
-  kWriteOpenFailed,   // the temporary file could not be created
+  kWriteOpenFailed,   // not a regular file behind the path, or no temporary file or safe copy
   kWriteShort,        // fewer bytes written than asked (*written says how many)
-  kWriteCloseFailed,  // data did not reach the disk, or the rename failed
+  kWriteCloseFailed,  // data did not reach the disk, or it could not be put in place
 };
 
-// Replaces path with exactly len bytes of data. The text goes to a temporary file in the
-// same directory, which is renamed over path only when all of it was written and closed;
-// on any failure the old file stays as it was. A symbolic link stays a link: the file it
-// points to is replaced. A new file gets mode 0666 less the umask; an old one keeps its mode.
+// One file of a write: path and text in, outcome out.
+struct WholeFile {
+  const char* path;
+  const char* data;
+  size_t len;
+  WriteResult result;
+  size_t written;
+};
+
+constexpr int kMaxWholeFiles = 4;
+
+// Replaces each path with exactly len bytes of its data, all of them or none.
+//
+// Through symbolic links to the final target, which must be a regular file or not exist yet.
+// Each new text goes to a temporary file beside its target (see temp_files.h) that takes the
+// old file's owner, group and mode, and is synced; only when every file is ready are they
+// renamed into place. Where a rename would lose the file's identity (other hard links, an
+// owner that cannot be given back) or is impossible (a directory the user may not write), the
+// file is rewritten in place instead, after a complete copy of the old version was made; on a
+// failure that copy is written back. The previous content, when it differs from the new,
+// is kept beside the target as "name~" wherever the directory allows it.
+//
+// Returns -1 when every file was written, else the index of the first failing file, whose
+// result and written count say why; then no file has changed (up to a failure of the final
+// renames themselves, which the file system gives no way to undo).
+int WriteWholeFiles(WholeFile* files, int n);
+
+// The same for one file.
 WriteResult WriteWholeFile(const char* path, const char* data, size_t len, size_t* written);

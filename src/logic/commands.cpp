@@ -39,25 +39,11 @@ bool RecallFaders() {
   return true;
 }
 
-// Writes the three files in the documented order. On failure the first failing writer's
-// message is left on the status line and its file's name is returned.
+// Writes the three files, all or none, built in the documented order. On failure the first
+// failing file's message is left on the status line and its name is returned.
 const char* WriteAllFiles() {
-  char first_failure[kStatusSize] = "";
-  const char* failed = nullptr;
-  if (!WritePreferencesFile() && !failed) {
-    failed = "prefs.txt";
-    snprintf(first_failure, sizeof first_failure, "%s", tbuffer);
-  }
-  if (!WriteTracksFile() && !failed) {
-    failed = "tracks.txt";
-    snprintf(first_failure, sizeof first_failure, "%s", tbuffer);
-  }
-  if (!StoreFaderFile() && !failed) {
-    failed = "faders.txt";
-    snprintf(first_failure, sizeof first_failure, "%s", tbuffer);
-  }
-  if (failed) SetStatus("%s", first_failure);
-  return failed;
+  const StoredFile* all[] = {&kPrefsStore, &kTracksStore, &kFaderStore};
+  return StoreFiles(all, 3);
 }
 
 }  // namespace

@@ -22,7 +22,13 @@ constexpr int kCueNameSize = 64;     // CueNameBuffer row
 constexpr int kPathSize = 256;       // Path, MixDirName, WavDirName, LaunchCommand
 constexpr int kDeviceSize = 32;
 constexpr int kFBuffSize = 262144;   // reserve_fbuff, the staging buffer of "faders.txt"
-constexpr int kSmallFileSize = 4096; // "prefs.txt" and "tracks.txt" buffers
+// "tracks.txt": room for every channel at its widest line ("%i %s %s\n": 3 digits, a full
+// name, "off"), a carriage return on each, and "begin" and "end" lines; rounded up.
+constexpr int kTracksFileSize = 32768;
+static_assert(kTracksFileSize > kChannels * (3 + 1 + (kNameSize - 1) + 1 + 3 + 2) + 7 + 5,
+              "the largest tracks.txt fits its buffer");
+// "prefs.txt": every preference at its widest (about 2 KiB) and at least 12 KiB carried over.
+constexpr int kPrefsFileSize = 16384;
 
 // Slot of submix n and of VCA group n, n = 1..8.
 constexpr int SubSlot(int n) { return kFirstSubSlot - 1 + n; }

@@ -24,6 +24,12 @@ e2e_cleanup() {
   E2E_BIN=""
 }
 
+# Events are handled in order: once a window shown after a command is up, the command is done.
+barrier() {
+  show_window r Reverb
+  hide_window r Reverb
+}
+
 # Waits until the command succeeds, at most $1 seconds.
 wait_for() {
   local limit=$1; shift
@@ -51,12 +57,24 @@ e2e_start() {
     [ "$a" = "${a//@/}" ] || E2E_TITLE="Tessaro - $(basename "$E2E_DIR")"
   done
   if [ "${3:-}" = nobody ] && [ "$(id -u)" -eq 0 ]; then
-    # Root writes anywhere; the user 65534 must also reach the binary wherever it was built.
+    # Root writes anywhere; the user 65534 must also reach the binary wherever it was built,
+    # and the sanitizers' suppression files, which may sit in a checkout it cannot enter.
     E2E_BIN=$(mktemp -d /tmp/tessaro-bin-XXXXXX)
     cp "$TESSARO" "$E2E_BIN/tessaro"
     chmod 755 "$E2E_BIN" "$E2E_BIN/tessaro"
     bin=$E2E_BIN/tessaro
-    drop=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    drop=(env)
+    local var value supp
+    for var in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+      value=${!var:-}
+      if [[ $value =~ suppressions=([^:]*) ]]; then
+        supp=${BASH_REMATCH[1]}
+        cp "$supp" "$E2E_BIN/$var.supp" || fail "cannot copy $supp for user 65534"
+        chmod 644 "$E2E_BIN/$var.supp"
+        drop+=("$var=${value/suppressions=$supp/suppressions=$E2E_BIN/$var.supp}")
+      fi
+    done
+    drop+=(setpriv --reuid=65534 --regid=65534 --clear-groups)
     chmod 644 "$E2E_DIR"/*.txt
     chmod 777 "$E2E_DIR"  # so only the fault itself stops a write
   fi

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# The real editor under disk faults: a read-only directory, "faders.txt" being a directory,
-# a file-size limit and binary noise. Recall All and Ctrl+s never cost an old file a byte,
-# leave no temporary file, and the editor keeps running until Ctrl+q ends it with status 0.
+# The real editor in odd mix directories: read-only, "faders.txt" a directory, a file-size
+# limit, binary noise, files it may write in a directory it may not, another user's files,
+# hard links, the longest track names, FIFOs and a device behind a link. Recall All and
+# Ctrl+s never hang, never cost an old file a byte unless all three are stored, keep owners
+# and links, leave no temporary file, and the editor runs until Ctrl+q ends it with status 0.
 source "$E2E_LIB"
 SEEDS=$(mktemp -d /tmp/tessaro-faults-XXXXXX)
 trap 'e2e_cleanup; rm -rf "$SEEDS"' EXIT
+root=$([ "$(id -u)" -eq 0 ] && echo yes || true)
 
-mkdir "$SEEDS"/{readonly,dir,big,noise}
+mkdir "$SEEDS"/{readonly,dir,big,noise,inplace,owners,fifo,device}
 printf 'Seed Mix\nmy notes\n\nt\t0\t1.000\t0\nv\t1\t-3.00\nend\n' >"$SEEDS/readonly/faders.txt"
 printf 'pre\ton\ncolor\t200\nnote\tkeep me\nend\n' >"$SEEDS/readonly/prefs.txt"
 printf '1 Kick ++\n2 Snare +\nend\n' >"$SEEDS/readonly/tracks.txt"
-for d in dir big; do cp "$SEEDS"/readonly/{prefs,tracks}.txt "$SEEDS/$d/"; done
+for d in dir big inplace owners; do cp "$SEEDS"/readonly/{prefs,tracks}.txt "$SEEDS/$d/"; done
+for d in inplace owners device; do cp "$SEEDS"/readonly/faders.txt "$SEEDS/$d/"; done
+cp "$SEEDS"/readonly/prefs.txt "$SEEDS/device/"
 mkdir "$SEEDS/dir/faders.txt"
 echo inside >"$SEEDS/dir/faders.txt/keep"
 # A mix that, once recalled, is stored as far more than the 8 KiB limit.
@@ -27,26 +32,46 @@ noise() { LC_ALL=C awk -v n="$1" -v s="$2" 'BEGIN { srand(s); for (i = 0; i < n;
 noise 200000 1 >"$SEEDS/noise/faders.txt"
 noise 3000 2 >"$SEEDS/noise/prefs.txt"
 noise 3000 3 >"$SEEDS/noise/tracks.txt"
-
-# Events are handled in order: once a window shown after a command is up, the command is done.
-barrier() {
-  show_window r Reverb
-  hide_window r Reverb
-}
+# Every channel named with 127 bytes: the longest "tracks.txt" the editor writes.
+for c in $(seq 1 127); do
+  printf '%d /%0126d %s\n' "$c" "$c" "$([ $((c % 2)) -eq 0 ] && echo off || echo +)"
+done >"$SEEDS/owners/tracks.txt"
+echo end >>"$SEEDS/owners/tracks.txt"
+mkdir "$SEEDS/owners/keep"
 
 # Seeds | run just before the editor | user | files kept byte for byte | files stored anew |
-# a line the editor must print.
-for setup in "readonly|chmod 555 .|nobody|faders.txt prefs.txt tracks.txt||" \
-             "dir|||faders.txt/keep|prefs.txt tracks.txt|" \
-             "big|ulimit -f 8||faders.txt|tracks.txt|^write error:  expected " \
-             "noise||||tracks.txt|"; do
+# a line the editor must print. Stored files are whole and have their old text as "X~".
+rows=("readonly|chmod 555 .|nobody|faders.txt prefs.txt tracks.txt||"
+      "dir|||faders.txt/keep prefs.txt tracks.txt||"
+      "big|ulimit -f 8||faders.txt prefs.txt tracks.txt||^write error:  expected "
+      "noise||||faders.txt prefs.txt tracks.txt|"
+      "inplace|chmod 666 *.txt && chmod 555 .|nobody||faders.txt prefs.txt tracks.txt|")
+[ -n "$root" ] && rows+=("owners|chown 65534:65534 faders.txt && chmod 640 faders.txt && ln prefs.txt keep/|||faders.txt prefs.txt tracks.txt|")
+[ -n "$root" ] || echo "SKIP: another user's file (needs root)"
+
+# Checks of single rows after the store.
+check_inplace() {
+  # Rewritten in place: still the seeded files' owner (root), and no backup in a directory
+  # the editor may not write.
+  [ "$(stat -c %U "$E2E_DIR/faders.txt")" = "$(stat -c %U "$E2E_DIR")" ] || fail "inplace: owner changed"
+  [ ! -e "$E2E_DIR/faders.txt~" ] || fail "inplace: a backup appeared in a read-only directory"
+}
+check_owners() {
+  [ "$(stat -c %u:%g:%a "$E2E_DIR/faders.txt")" = 65534:65534:640 ] ||
+    fail "owners: faders.txt is $(stat -c %u:%g:%a "$E2E_DIR/faders.txt")"
+  [ "$(stat -c %i "$E2E_DIR/prefs.txt")" = "$(stat -c %i "$E2E_DIR/keep/prefs.txt")" ] ||
+    fail "owners: the hard link of prefs.txt was broken"
+  cmp -s "$SEEDS/owners/tracks.txt" "$E2E_DIR/tracks.txt" || fail "owners: 127 long names did not come back"
+}
+
+for setup in "${rows[@]}"; do
   IFS='|' read -r name pre user kept stored said <<<"$setup"
   e2e_start "$SEEDS/$name" "$pre" "$user"
   recall_all "$ctl"
   barrier
   kill -0 "$E2E_PID" 2>/dev/null || fail "$name: the editor ended after Recall All"
   touch "$SEEDS/.stamp"
-  sleep 1.1
+  sleep 0.1  # file times move in steps of a clock tick
   focus "$ctl"
   keys ctrl+s
   barrier
@@ -57,13 +82,44 @@ for setup in "readonly|chmod 555 .|nobody|faders.txt prefs.txt tracks.txt||" \
   for f in $stored; do
     wait_newer "$E2E_DIR/$f" "$SEEDS/.stamp" 5 && tail -n 1 "$E2E_DIR/$f" | grep -qx end ||
       fail "$name: $f was not stored whole"
+    [ ! -e "$E2E_DIR/$f~" ] || cmp -s "$SEEDS/$name/$f" "$E2E_DIR/$f~" || fail "$name: $f~ is not the old $f"
   done
   [ -z "$said" ] || grep -q "$said" "$E2E_OUT" || fail "$name: the editor did not print $said"
-  # Only the seeded files and the editor's output: no temporary file left behind.
-  extra=$(cd "$E2E_DIR" && ls -A | grep -vxE 'faders\.txt|prefs\.txt|tracks\.txt|\.editor-output' || true)
+  ! declare -F "check_$name" >/dev/null || "check_$name"
+  # What was seeded, backups and the editor's output: no temporary file left behind.
+  extra=$(cd "$E2E_DIR" && ls -A | grep -vxE '(faders|prefs|tracks)\.txt~?|keep|\.editor-output' || true)
   [ -z "$extra" ] || fail "$name: left behind: $extra"
   chmod 755 "$E2E_DIR"
   quit_editor
   e2e_cleanup
 done
+
+# A FIFO in place of each file, and (as root) a device node of our own behind a link: every
+# recall and store refuses at once, the editor stays responsive, and nothing is replaced.
+odd_files() {
+  local name=$1 pre=$2 items=$3 check=$4 item
+  e2e_start "$SEEDS/$name" "$pre"
+  recall_all "$ctl"
+  barrier
+  for item in $items; do  # 1 Store Faders, 2 Store Track Names, 3 Store Preferences
+    menu_pick "$ctl" 336 120 "$item"
+    barrier
+  done
+  focus "$ctl"
+  keys ctrl+s
+  barrier
+  kill -0 "$E2E_PID" 2>/dev/null || fail "$name: the editor ended"
+  (cd "$E2E_DIR" && eval "$check") || fail "$name: replaced: $(ls -lA "$E2E_DIR")"
+  extra=$(cd "$E2E_DIR" && ls -A | grep -vxE '(faders|prefs|tracks)\.txt|odd|\.editor-output' || true)
+  [ -z "$extra" ] || fail "$name: left behind: $extra"
+  quit_editor
+  e2e_cleanup
+}
+odd_files fifo "mkfifo faders.txt prefs.txt tracks.txt" "1 2 3" "[ -p faders.txt ] && [ -p prefs.txt ] && [ -p tracks.txt ]"
+if [ -n "$root" ]; then
+  odd_files device "mkdir odd && mknod odd/node c 1 3 && ln -s odd/node tracks.txt" 2 \
+    '[ -L tracks.txt ] && [ -c odd/node ] && cmp -s faders.txt "$SEEDS/device/faders.txt" && cmp -s prefs.txt "$SEEDS/device/prefs.txt"'
+else
+  echo "SKIP: a device behind a link (mknod needs root)"
+fi
 echo "PASS disk faults"

@@ -66,3 +66,19 @@ TEST_F(Brennic, MissingOrMalformedFilesFail) {
     EXPECT_EQ(out_, "");
   }
 }
+
+// The longest files the editor writes: 127 channels with 127-byte names, every directory and
+// the launch command at full length, 12 KiB of carried-over preference lines.
+TEST_F(Brennic, ReadsTheLongestTracksAndPrefsTheEditorWrites) {
+  for (int c = 1; c <= kChannels; ++c) CopyText(NameBuffer[c], std::string(kNameSize - 1, 'n').c_str());
+  for (char* row : {Path, MixDirName, WavDirName, LaunchCommand})
+    CopyText(row, kPathSize, std::string(kPathSize - 1, 'p').c_str());
+  for (float* v : {&XinArray[0], &XinArray[1], &XinArray[2], &XoutArray[0]}) *v = -3.4e38f;
+  std::string carried;
+  while (carried.size() < 12 * 1024) carried += "note\t" + std::string(100, 'c') + "\n";
+  Spit("prefs.txt", carried + "end\n");
+  ASSERT_EQ(Run(), 0) << err_;
+  EXPECT_GT(Slurp("tracks.txt").size(), 16000u);
+  EXPECT_GT(Slurp("prefs.txt").size(), 13000u);
+  EXPECT_NE(out_.find("channels: 127 (127 named)\n"), std::string::npos) << out_;
+}

@@ -37,14 +37,14 @@ TEST_F(FaderFile, EmptyMixNameIsReplacedOnCreation) {
 
 // Disk faults are covered with the fault-injection tests; these are the size limits.
 TEST_F(FaderFile, TextThatWouldOverflowIsRefused) {
-  std::string bigPrefs = "color\t5\n" + std::string(kSmallFileSize, 'x');
+  std::string bigPrefs = "color\t5\n" + std::string(kPrefsFileSize, 'x');
   Spit("prefs.txt", bigPrefs);
   ReadPreferencesFile();
   EXPECT_STREQ(tbuffer, "Could not read prefs.txt");
   EXPECT_EQ(color, 97);
   EXPECT_FALSE(WritePreferencesFile());
   EXPECT_TRUE(Slurp("prefs.txt") == bigPrefs);
-  Spit("tracks.txt", "1 big +\n" + std::string(kSmallFileSize, ' ') + "\nend\n");
+  Spit("tracks.txt", "1 big +\n" + std::string(kTracksFileSize, ' ') + "\nend\n");
   ReadTracksFile();
   EXPECT_STREQ(tbuffer, "Could not read tracks.txt");
   EXPECT_STREQ(NameBuffer[1], "");

@@ -1,153 +1,14 @@
 // Store and recall of "faders.txt", "prefs.txt" and "tracks.txt" under disk faults: the old
 // file survives byte for byte unless the store succeeded, and the status line tells the truth.
-#include <grp.h>
-#include <sys/mman.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/sysmacros.h>
 
-#include <csignal>
-#include <cstdio>
-#include <filesystem>
 #include <random>
 
-#include "files/cue_section.h"
-#include "files/effects_section.h"
-#include "files/fader_file.h"
-#include "files/prefs_file.h"
-#include "model/status.h"
-#include "files/tracks_file.h"
-#include "scratch_dir.h"
+#include "fault_fixture.h"
 
 namespace {
 
-const char kUntouched[] = "status before the operation";
-
-// Recall at the core level; true when the seed file's probe value reached the tables.
-bool RecallFaders() {
-  if (ReadFaderFile() > 0) {
-    ParseBufferMulti(reserve_fbuff);
-    ReadVolumes(reserve_fbuff);
-  }
-  return ChanActive[AutoAt(1, 0)] == 1 && Volume[AutoAt(1, 0)] == -3.0f;
-}
-bool RecallPrefs() { ReadPreferencesFile(); return color == 200; }
-bool RecallTracks() { ReadTracksFile(); return strcmp(NameBuffer[1], "Kick") == 0 && SoloArray[1] == 1; }
-
-struct FileCase {
-  const char* name;
-  const char* seed;  // a valid previous file holding the probe value
-  bool (*store)();
-  bool (*recall)();
-  bool readReported;          // a recall says "Read N bytes from <name>"
-  const char* oldUnreadable;  // status of a store whose old file cannot be read; null: not read
-  const char* missingRecall;  // status of a recall whose file is missing and cannot be created
-};
-
-const FileCase kFiles[] = {
-    {"faders.txt", "Seed Mix\nmy notes\n\nt\t0\t1.000\t0\nv\t1\t-3.00\nend\n", StoreFaderFile,
-     RecallFaders, false, "Could not read faders.txt", "faders.txt file not found!"},
-    {"prefs.txt", "pre\ton\ncolor\t200\nnote\tkeep me\nend\n", WritePreferencesFile, RecallPrefs,
-     true, "Could not read prefs.txt", kUntouched},
-    {"tracks.txt", "1 Kick ++\n2 Snare +\nend\n", WriteTracksFile, RecallTracks, true, nullptr,
-     kUntouched},
-};
-
-std::string ReadStatus(const FileCase& f, size_t bytes) {
-  return f.readReported ? "Read " + std::to_string(bytes) + " bytes from " + f.name : kUntouched;
-}
-std::string WriteFailure(const FileCase& f) { return std::string("Could not write ") + f.name; }
-
-// A mix big enough that each store writes many blocks: named channels, automation, effects.
-void PopulateMix() {
-  for (int c = 1; c <= 100; ++c) snprintf(NameBuffer[c], kNameSize, "channel_%03d", c);
-  for (int i = 0; i < 40; ++i) {
-    IndexActiveArray[i] = 1;
-    IndexSec[i] = static_cast<float>(i);
-    for (int s = 0; s < kSlots; ++s) {
-      ChanActive[AutoAt(s, i)] = 1;
-      Volume[AutoAt(s, i)] = -0.25f * static_cast<float>(s % 40);
-    }
-  }
-  for (int s = 0; s < kFirstVcaSlot; ++s) Pcomp[s * kFxPositions] = 1.0f;
-  color = 33;
-  CopyText(Path, "/opt/engine/");
-}
-
-long CountEntries(const char* dir) {
-  return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator());
-}
-
-struct Outcome {
-  bool exited;  // ended normally, not by a signal or a failed set-up
-  bool value;   // what the operation returned
-  std::string status;
-};
-
-Outcome Here(bool (*op)()) { bool value = op(); return {true, value, tbuffer}; }
-
-// Runs op in a forked child, optionally as the unprivileged user 65534 (root ignores file
-// permissions) and under a file-size limit, and brings back its result and status line.
-Outcome InChild(bool (*op)(), bool unprivileged, rlim_t fsizeLimit = 0) {
-  struct Shared { char value; char status[kStatusSize]; };
-  void* mem = mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-  if (mem == MAP_FAILED) return {false, false, "mmap failed"};
-  Shared* out = static_cast<Shared*>(mem);
-  fflush(stdout);
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (unprivileged && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
-    signal(SIGXFSZ, SIG_IGN);  // a write past the limit must fail, not end the process
-    rlimit lim{fsizeLimit, fsizeLimit};
-    if (fsizeLimit > 0 && setrlimit(RLIMIT_FSIZE, &lim) != 0) _exit(4);
-    out->value = op();
-    CopyText(out->status, tbuffer);
-    fflush(stdout);
-    _exit(0);
-  }
-  int ws = 0;
-  waitpid(pid, &ws, 0);
-  Outcome r{WIFEXITED(ws) && WEXITSTATUS(ws) == 0, out->value == 1, out->status};
-  munmap(mem, sizeof(Shared));
-  return r;
-}
-
-class FaultInjection : public ScratchDir {
- protected:
-  // A fresh world-writable directory per file and fault, made current, with fresh tables.
-  void EnterCase(const FileCase& f, const std::string& fault) {
-    std::string sub = dir_ + "/" + fault + "-" + f.name;
-    ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);  // the unprivileged child must reach the cases
-    ASSERT_EQ(mkdir(sub.c_str(), 0777), 0);
-    ASSERT_EQ(chmod(sub.c_str(), 0777), 0);
-    ASSERT_EQ(chdir(sub.c_str()), 0);
-    ClearInternalArrays();
-    reserve_fbuff[0] = '\0';
-    SetStatus("%s", kUntouched);
-  }
-  static void ExpectOutcome(const Outcome& r, bool value, const std::string& status) {
-    EXPECT_TRUE(r.exited) << "the process must survive the fault";
-    EXPECT_EQ(r.value, value);
-    EXPECT_EQ(r.status, status);
-  }
-  // A refused operation: it says so, path is byte for byte as before, no temporary file.
-  static void ExpectKept(const Outcome& r, const std::string& status, const std::string& path,
-                         const std::string& old, long entries = 1) {
-    ExpectOutcome(r, false, status);
-    EXPECT_EQ(Slurp(path.c_str()), old);
-    EXPECT_EQ(CountEntries("."), entries);
-  }
-  // A successful store: the status gives the size of the file really written, which is whole
-  // and alone in its directory.
-  static void ExpectWrote(const FileCase& f, const Outcome& r, const std::string& path, const char* dir = ".") {
-    std::string text = Slurp(path.c_str());
-    ExpectOutcome(r, true, "Wrote " + std::to_string(text.size()) + " bytes to " + f.name);
-    ASSERT_GE(text.size(), 4u);
-    EXPECT_EQ(text.substr(text.size() - 4), "end\n");
-    EXPECT_EQ(CountEntries(dir), 1);
-  }
-};
+using namespace fault;
 
 // Reading needs no write permission; writing into the directory is refused, with or without
 // an old file, and a missing file is not created.
@@ -158,10 +19,11 @@ TEST_F(FaultInjection, ReadOnlyDirectory) {
       EnterCase(f, seeded ? "readonly" : "readonly-missing");
       std::string old = seeded ? f.seed : "";
       if (seeded) Spit(f.name, old);
+      ASSERT_TRUE(!seeded || chmod(f.name, 0444) == 0);  // a file it may write is rewritten in place
       PopulateMix();
       ASSERT_EQ(chmod(".", 0555), 0);
-      Outcome store = InChild(f.store, true);
-      Outcome recall = InChild(f.recall, true);
+      Outcome store = Unprivileged(f.store);
+      Outcome recall = Unprivileged(f.recall);
       ASSERT_EQ(chmod(".", 0777), 0);
       ExpectKept(store, WriteFailure(f), f.name, old, seeded ? 1 : 0);
       ExpectOutcome(recall, seeded, seeded ? ReadStatus(f, old.size()) : f.missingRecall);
@@ -178,32 +40,100 @@ TEST_F(FaultInjection, FileSizeLimitHalfwayThroughWriteKeepsOldFile) {
     size_t full = Slurp(f.name).size();
     ASSERT_GT(full, 64u);
     Spit(f.name, f.seed);
-    ExpectKept(InChild(f.store, false, full / 2), WriteFailure(f), f.name, f.seed);
+    ChildOptions limit;
+    limit.fsizeLimit = full / 2;
+    ExpectKept(InChild(f.store, limit), WriteFailure(f), f.name, f.seed);
   }
 }
 
-// The old file cannot be read, being unreadable or a directory: nothing claims a read, a
-// writer that must carry its unknown lines keeps it, and a directory is never replaced.
-TEST_F(FaultInjection, UnreadableFileOrDirectoryIsNeitherReadNorLost) {
+// A regular file it may not read: a recall passes it over in silence; a store that must
+// carry its lines keeps it, and so does one that could not give it back to its owner.
+TEST_F(FaultInjection, UnreadableFileIsNeitherReadNorLost) {
+  // Root reads anything, so the file is tried as user 65534, to whom it is another's file.
+  bool othersFile = geteuid() == 0;
   for (const FileCase& f : kFiles) {
-    for (bool isDir : {false, true}) {
-      SCOPED_TRACE(std::string(f.name) + (isDir ? " directory" : " unreadable"));
-      EnterCase(f, isDir ? "directory" : "unreadable");
-      std::string path = isDir ? std::string(f.name) + "/inside" : f.name;
-      ASSERT_TRUE(!isDir || mkdir(f.name, 0755) == 0);
-      Spit(path.c_str(), f.seed);
-      ASSERT_TRUE(isDir || chmod(f.name, 0) == 0);
-      PopulateMix();
-      // Root reads anything, so the unreadable file is tried as user 65534.
-      ExpectKept(InChild(f.recall, !isDir), kUntouched, path, f.seed);
-      Outcome store = InChild(f.store, !isDir);
-      if (f.oldUnreadable || isDir) {
-        ExpectKept(store, f.oldUnreadable ? f.oldUnreadable : WriteFailure(f), path, f.seed);
-      } else {
-        ExpectWrote(f, store, f.name);
-      }
+    SCOPED_TRACE(f.name);
+    EnterCase(f, "unreadable");
+    Spit(f.name, f.seed);
+    ASSERT_EQ(chmod(f.name, 0), 0);
+    PopulateMix();
+    ExpectKept(Unprivileged(f.recall), kUntouched, f.name, f.seed);
+    Outcome store = Unprivileged(f.store);
+    if (f.oldUnreadable || othersFile) {
+      ExpectKept(store, OddFileFailure(f), f.name, f.seed);
+    } else {
+      ASSERT_EQ(chmod(f.name, 0644), 0);  // it kept the old mode
+      ExpectWrote(f, store, f.name);
     }
   }
+}
+
+// Something other than a regular file in place of each file, or behind a link: never opened
+// (a FIFO would block the editor for ever), never replaced, and Store All writes none of the
+// three files. Each make function builds the odd thing at the file's name.
+class OddFiles : public FaultInjection {
+ protected:
+  void ExpectOddFileKept(bool (*make)(const char*), const char* fault);
+};
+
+void OddFiles::ExpectOddFileKept(bool (*make)(const char*), const char* fault) {
+  for (const FileCase& f : kFiles) {
+    SCOPED_TRACE(std::string(f.name) + " " + fault);
+    EnterCase(f, fault);
+    ASSERT_TRUE(make(f.name));
+    struct stat before = Stat(f.name), behind;
+    bool linked = stat(f.name, &behind) == 0 && S_ISLNK(before.st_mode);
+    for (const FileCase& other : kFiles) {
+      if (&other != &f) Spit(other.name, other.seed);
+    }
+    PopulateMix();
+    ExpectOutcome(InChild(f.recall), false,
+                                  f.readReported ? "Could not read " + std::string(f.name) : kUntouched);
+    ExpectOutcome(InChild(f.store), false, OddFileFailure(f));
+    ExpectOutcome(InChild(StoreAll), false, OddFileFailure(f));
+    for (const FileCase& other : kFiles) {
+      if (&other != &f) {
+        EXPECT_EQ(Slurp(other.name), other.seed) << other.name;
+      }
+    }
+    struct stat after = Stat(f.name), nowBehind;
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    if (linked) {
+      ASSERT_EQ(stat(f.name, &nowBehind), 0);
+      EXPECT_EQ(nowBehind.st_mode, behind.st_mode);
+      EXPECT_EQ(nowBehind.st_rdev, behind.st_rdev);
+      EXPECT_EQ(TempFiles("odd"), 0);
+    }
+    EXPECT_EQ(TempFiles("."), 0);
+    EXPECT_EQ(CountEntries("."), linked ? 4 : 3);  // no temporary file, no backup
+  }
+}
+
+bool MakeDirectory(const char* name) {
+  return mkdir(name, 0755) == 0 && (std::ofstream(std::string(name) + "/inside") << "kept\n");
+}
+bool MakeFifo(const char* name) { return mkfifo(name, 0666) == 0; }
+bool MakeLinkToFifo(const char* name) {
+  return mkdir("odd", 0777) == 0 && mkfifo("odd/node", 0666) == 0 && symlink("odd/node", name) == 0;
+}
+bool MakeLinkToDevice(const char* name) {
+  return mkdir("odd", 0777) == 0 && mknod("odd/node", S_IFCHR | 0666, makedev(1, 3)) == 0 &&
+         symlink("odd/node", name) == 0;
+}
+
+TEST_F(OddFiles, DirectoryOrFifoIsNeverOpenedNorReplaced) {
+  ExpectOddFileKept(MakeDirectory, "directory");
+  EXPECT_EQ(Slurp((dir_ + "/directory-prefs.txt/prefs.txt/inside").c_str()), "kept\n");
+  ExpectOddFileKept(MakeFifo, "fifo");
+  ExpectOddFileKept(MakeLinkToFifo, "fifo-link");
+}
+
+// A device node of our own (the kind of /dev/null) behind a link.
+TEST_F(OddFiles, LinkToADeviceIsNeverReplaced) {
+  if (mknod("probe", S_IFCHR | 0600, makedev(1, 3)) != 0)
+    GTEST_SKIP() << "making a device node needs root (mknod: " << strerror(errno) << ")";
+  ExpectOddFileKept(MakeLinkToDevice, "device-link");
 }
 
 TEST_F(FaultInjection, SymbolicLinkStaysLinkAndItsTargetIsReplaced) {
@@ -221,7 +151,27 @@ TEST_F(FaultInjection, SymbolicLinkStaysLinkAndItsTargetIsReplaced) {
     ASSERT_GT(readlink(f.name, link, sizeof link - 1), 0);  // fails unless still a link
     EXPECT_EQ(target, link);
     EXPECT_NE(Slurp(target.c_str()), f.seed);
-    ExpectWrote(f, store, target, "real");
+    const std::string seed = f.seed;
+    ExpectWrote(f, store, target, "real", &seed);
+  }
+}
+
+// A chain of links ending at a file not there yet is followed to its end, where the file is
+// created; a chain ending in a directory that does not exist is refused.
+TEST_F(FaultInjection, LinkChainToAFileNotThereYet) {
+  for (const FileCase& f : kFiles) {
+    SCOPED_TRACE(f.name);
+    EnterCase(f, "chain");
+    ASSERT_EQ(mkdir("real", 0755), 0);
+    ASSERT_EQ(symlink("real/new.txt", "middle"), 0);
+    ASSERT_EQ(symlink("middle", f.name), 0);
+    ExpectWrote(f, Here(f.store), "real/new.txt", "real");
+    EXPECT_EQ(Stat(f.name).st_mode & S_IFMT, S_IFLNK);
+    EXPECT_EQ(Stat("middle").st_mode & S_IFMT, S_IFLNK);
+    ASSERT_EQ(unlink("middle"), 0);
+    ASSERT_EQ(symlink("nowhere/new.txt", "middle"), 0);
+    ExpectOutcome(Here(f.store), false, WriteFailure(f));
+    EXPECT_FALSE(Exists("nowhere"));
   }
 }
 
@@ -249,7 +199,7 @@ TEST_F(FaultInjection, BinaryNoiseRecallsWithoutHarmAndStoresTruthfully) {
 
     Outcome store = Here(f.store);
     if (store.value) {
-      ExpectWrote(f, store, f.name);
+      ExpectWrote(f, store, f.name, ".", &noise);
     } else {
       // Refused either as unwritable or, where the old text must be carried, as unreadable.
       bool asUnreadable = f.oldUnreadable && store.status == f.oldUnreadable;

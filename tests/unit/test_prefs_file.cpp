@@ -1,5 +1,6 @@
 // "prefs.txt": exact default text, write conditions, carry-over of unknown lines,
 // key-only-as-first-field reading and values bounded to their rows.
+#include <cfloat>
 #include <cmath>
 
 #include "files/prefs_file.h"
@@ -97,9 +98,31 @@ TEST_F(PrefsFile, MissingValuesAreResetAndLongOnesAreCut) {
   EXPECT_EQ(std::string(DeviceName), longText.substr(0, 31));
   EXPECT_EQ(OutbitsStore, 2147483647);
   // A new text that does not fit is not written.
-  std::string old = "pre\ton\n" + std::string(kSmallFileSize - 20, 'n') + "\nend\n";
+  std::string old = "pre\ton\n" + std::string(kPrefsFileSize - 20, 'n') + "\nend\n";
   Spit("prefs.txt", old);
   EXPECT_FALSE(WritePreferencesFile());
   EXPECT_STREQ(tbuffer, "Could not write prefs.txt");
   EXPECT_TRUE(Slurp("prefs.txt") == old);
+}
+
+// Every preference at its widest, with 12 KiB of unknown lines to carry: stored whole, and
+// read and stored again to the same bytes.
+TEST_F(PrefsFile, WidestPreferencesWithLongCarryOverRoundTrip) {
+  PreviewOn = 1;
+  for (float* v : {&PreviewArray[0], &PreviewArray[1], &PreviewArray[2], &PreviewArray[3], &XinArray[0],
+                   &XinArray[1], &XinArray[2], &XoutArray[0], &XoutArray[1], &XoutArray[2],
+                   &HeadTailArray[0], &HeadTailArray[1]})
+    *v = -FLT_MAX;
+  for (char* row : {Path, MixDirName, WavDirName, LaunchCommand}) CopyText(row, kPathSize, std::string(kPathSize - 1, 'p').c_str());
+  PanlawStore = 6.0f;
+  OutbitsStore = DitherBits = color = INT32_MIN;
+  monoOn = 1;
+  std::string carried;
+  while (carried.size() < 12 * 1024) carried += "note\t" + std::string(120, 'c') + "\n";
+  Spit("prefs.txt", carried + "end\n");
+  std::string text = Written();
+  ASSERT_EQ(text.substr(text.size() - carried.size() - 4), carried + "end\n");
+  ReadPreferencesFile();
+  EXPECT_EQ(Written(), text);
+  EXPECT_EQ(OutbitsStore, INT32_MIN);
 }

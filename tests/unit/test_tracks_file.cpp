@@ -80,9 +80,26 @@ TEST_F(TracksFile, LimitsOfChannelsAndText) {
   ReadTracksFile();
   EXPECT_EQ(MuteArray[127] - MuteArray[128], 1);  // more than 127 lines stop at the last channel
   EXPECT_STREQ(NameBuffer[128], "Submix 1");
-  Spit("tracks.txt", "old\n");
-  for (int c = 1; c <= 40; ++c) CopyText(NameBuffer[c], std::string(120, 'n').c_str());
-  EXPECT_FALSE(WriteTracksFile());
-  EXPECT_STREQ(tbuffer, "Could not write tracks.txt");
-  EXPECT_EQ(Slurp("tracks.txt"), "old\n");
+}
+
+// The widest text the tables can make: every channel with a 127-byte name, in each state.
+TEST_F(TracksFile, EveryChannelWithTheLongestNameRoundTrips) {
+  const char* tokens[] = {"+", "++", "off"};
+  std::string expected;
+  for (int c = 1; c <= kChannels; ++c) {
+    std::string name(kNameSize - 1, static_cast<char>('a' + c % 26));
+    name[0] = '/';
+    CopyText(NameBuffer[c], name.c_str());
+    SoloArray[c] = c % 3 == 1;
+    MuteArray[c] = c % 3 == 2 || c == kChannels;
+    expected += std::to_string(c) + " " + name + " " + tokens[SoloArray[c] ? 1 : MuteArray[c] ? 2 : 0] + "\n";
+  }
+  expected += "end\n";
+  RoundTrip();
+  EXPECT_STREQ(tbuffer, ("Read " + std::to_string(expected.size()) + " bytes from tracks.txt").c_str());
+  ASSERT_EQ(Slurp("tracks.txt"), expected);
+  ASSERT_TRUE(WriteTracksFile());
+  EXPECT_EQ(Slurp("tracks.txt"), expected);
+  EXPECT_EQ(SoloArray[kChannels], 1);  // solo and mute together are written as solo
+  EXPECT_EQ(MuteArray[kChannels - 2], 1);
 }

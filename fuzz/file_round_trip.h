@@ -1,5 +1,6 @@
-// Shared body of the "prefs.txt" and "tracks.txt" fuzz targets: bytes become the file, which
-// is read, stored and read back in a private scratch directory; any fault aborts the run.
+// Shared body of the fuzz targets of the three files: bytes become the old file, which is read,
+// carried into a store, read back and stored again in a private scratch directory, through
+// the editor's own safe writer; any fault aborts the run.
 #pragma once
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,17 +14,18 @@
 
 #include "model/tables.h"
 
-struct SmallFileTarget {
-  const char* file;     // "prefs.txt" or "tracks.txt"
+struct FileTarget {
+  const char* file;     // "faders.txt", "prefs.txt" or "tracks.txt"
   void (*read)();       // the reader under test
-  bool (*write)();      // the writer under test
+  bool (*write)();      // the store under test
   void (*check)();      // invariants of the tables after a read
   int settle_stores;    // stores before the text must stop changing (values are rounded once)
+  bool reset;           // start each input from fresh tables (else state piles up, as in the editor)
 };
 
-namespace fuzz_small {
+namespace fuzz_file {
 
-inline const SmallFileTarget* target = nullptr;
+inline const FileTarget* target = nullptr;
 inline std::string scratch;
 inline int home = -1;
 
@@ -69,7 +71,7 @@ inline std::string StoreAgain() {
 }
 
 inline void Run(const uint8_t* data, size_t size) {
-  ClearInternalArrays();
+  if (target->reset) ClearInternalArrays();
   Spit(target->file, data, size);
   target->read();
   target->check();
@@ -86,12 +88,12 @@ inline void Run(const uint8_t* data, size_t size) {
   if (settled.find('\r') == std::string::npos) Check(again == settled, "store, recall, store is not stable");
 }
 
-}  // namespace fuzz_small
+}  // namespace fuzz_file
 
 // Call from LLVMFuzzerInitialize: makes the scratch directory (tmpfs when there is one, since
 // every store syncs its file).
-inline void SmallFileFuzzInit(const SmallFileTarget& t) {
-  using namespace fuzz_small;
+inline void FileFuzzInit(const FileTarget& t) {
+  using namespace fuzz_file;
   target = &t;
   const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp");
   scratch = std::string(base) + "/fuzz-small-XXXXXX";
@@ -100,14 +102,15 @@ inline void SmallFileFuzzInit(const SmallFileTarget& t) {
   Check(home >= 0, "cannot open the working directory");
   atexit([] {
     unlink((scratch + "/" + target->file).c_str());
+    unlink((scratch + "/" + target->file + "~").c_str());
     rmdir(scratch.c_str());
   });
 }
 
 // Call from LLVMFuzzerTestOneInput. The file lives in the scratch directory; libFuzzer's
 // own paths may be relative, so the working directory is restored after each run.
-inline void SmallFileFuzzOne(const uint8_t* data, size_t size) {
-  using namespace fuzz_small;
+inline void FileFuzzOne(const uint8_t* data, size_t size) {
+  using namespace fuzz_file;
   Check(chdir(scratch.c_str()) == 0, "cannot enter the scratch directory");
   Run(data, size);
   Check(fchdir(home) == 0, "cannot return to the working directory");

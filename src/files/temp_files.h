@@ -1,0 +1,19 @@
+// The editor's temporary files: named for what they become and whose they are, and swept
+// when the writer that left them is no longer running.
+#pragma once
+#include <cstddef>
+
+// Creates, exclusively and with mode 0600, this process's temporary file for dir/name:
+// "dir/.NAME.tessaro-HOST-PID.tmp". Returns its descriptor and puts its path in path, or -1
+// with errno set. A file of that name can only be left by a dead process that had our pid,
+// so it is replaced.
+int CreateTempFor(const char* dir, const char* name, char* path, size_t cap);
+
+// Removes from dir the temporary files for name and for its backup "name~" left by writers
+// on this host that are no longer running. Another living editor's are never touched.
+void SweepStaleTemps(const char* dir, const char* name);
+
+// Creates, exclusively and with mode 0600, a file for a copy of name in the temporary
+// directory ($TMPDIR, else /tmp): "tessaro-NAME-PID-XXXXXX". Never swept: after a crash it
+// may be the only whole copy. Returns its descriptor and path, or -1.
+int CreateCopyOutside(const char* name, char* path, size_t cap);

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The real editor killed (SIGKILL, injected by strace) at points of Store All of a big mix
+# where it syncs a file to disk: after every kill the three files are all the old ones or all
+# the new ones, never a mix; the next editor's one normal store leaves no temporary file.
+source "$E2E_LIB"
+if ! command -v strace >/dev/null; then
+  echo "SKIP: strace is not installed (tools/deps.sh installs it)"
+  exit 0
+fi
+SEEDS=$(mktemp -d /tmp/tessaro-killed-XXXXXX)
+trap 'e2e_cleanup; rm -rf "$SEEDS"' EXIT
+export E2E_KEEP=1  # each kill's directory seeds the next editor
+
+mkdir "$SEEDS"/{old,new}
+{
+  echo "Big Mix"
+  for i in $(seq 0 39); do
+    printf '\nt\t0\t%d.000\t0\n' "$i"
+    for c in $(seq 1 100); do printf 'v\t%d\t-%d.50\n' "$c" $((c % 20)); done
+  done
+  echo end
+} >"$SEEDS/old/faders.txt"
+# Texts a store rewrites differently (line ends, missing keys), so old and new can be told apart.
+printf 'pre\ton\r\ncolor\t200\r\nnote\tkeep me\r\nend\r\n' >"$SEEDS/old/prefs.txt"
+printf '1 Kick ++\r\n2 Snare +\r\nend\r\n' >"$SEEDS/old/tracks.txt"
+
+# Recall All, then Ctrl+s, with the editor traced by strace, which kills it at its n-th call
+# of fsync. Returns once the editor is gone (true) or survived the store (false).
+store_killed_at_sync() {
+  strace -qq -o /dev/null -p "$E2E_PID" -e trace=fsync -e inject=fsync:signal=KILL:when="$1" &
+  tracer=$!
+  wait_for 5 grep -Eq '^TracerPid:[[:space:]]*[1-9]' "/proc/$E2E_PID/status" || fail "strace did not attach"
+  recall_all "$ctl"  # syncs nothing: every file is there
+  touch "$SEEDS/.stamp"
+  keys ctrl+s
+  # Killed, or done with the store (its last rename puts faders.txt in place).
+  wait_for 5 bash -c "! kill -0 $E2E_PID 2>/dev/null || [ '$E2E_DIR/faders.txt' -nt '$SEEDS/.stamp' ]"
+  sleep 0.3  # a kill at the syncs after the renames comes right after them
+  if ! kill -0 "$E2E_PID" 2>/dev/null; then
+    wait "$E2E_PID" 2>/dev/null
+    E2E_PID=""
+    wait "$tracer"
+    return 0
+  fi
+  barrier
+  quit_editor
+  wait "$tracer"
+  return 1
+}
+
+# Which set the directory holds, in $set: "old" or "new"; fails on a mix of both.
+which_set() {
+  local f one
+  set=""
+  for f in faders.txt prefs.txt tracks.txt; do
+    if cmp -s "$SEEDS/old/$f" "$E2E_DIR/$f"; then one=old
+    elif cmp -s "$SEEDS/new/$f" "$E2E_DIR/$f"; then one=new
+    else fail "$f is neither old nor new: $(head -c 300 "$E2E_DIR/$f" | od -c | head -n 5)"; fi
+    [ -z "$set" ] || [ "$set" = "$one" ] || fail "$1 left old and new files together ($f $one, the others $set)"
+    set=$one
+  done
+}
+
+temporaries() { ls -A "$E2E_DIR" | grep -c '\.tessaro-' || true; }
+
+# The new set: what one store of the recalled mix writes.
+e2e_start "$SEEDS/old"
+recall_all "$ctl"
+store_and_wait "$ctl" ctrl+s
+wait_for 5 test -e "$E2E_DIR/faders.txt~" || fail "the first store kept no backup"
+cp "$E2E_DIR"/{faders,prefs,tracks}.txt "$SEEDS/new/"
+quit_editor
+rm -rf "$E2E_DIR"
+
+# Kill after kill in the same directory, each at another sync (a store syncs each new text
+# and each backup, then the directory), until a store has no n-th sync and ends normally.
+prev="$SEEDS/old"
+kills=0 most=0
+for n in 1 2 4 6 7 99; do
+  e2e_start "$prev"
+  [ "$prev" = "$SEEDS/old" ] || rm -rf "$prev"
+  prev=$E2E_DIR
+  store_killed_at_sync "$n" || break
+  kills=$((kills + 1))
+  which_set "a kill at sync $n"
+  t=$(temporaries)
+  [ "$t" -gt "$most" ] && most=$t
+  echo "kill at sync $n: the $set files, $t temporary files"
+done
+[ "$kills" -ge 5 ] || fail "only $kills stores were killed"
+[ "$most" -gt 0 ] || fail "no kill left a temporary file to sweep"
+
+# The store that outlived its tracer was a normal one: the new files, nothing of ours left.
+which_set "the last store"
+[ "$set" = new ] || fail "the last store did not write the new files"
+[ "$(temporaries)" -eq 0 ] || fail "left behind after a normal store: $(ls -A "$E2E_DIR")"
+rm -rf "$E2E_DIR"
+E2E_DIR=""
+echo "PASS killed stores ($kills kills)"
