@@ -121,7 +121,7 @@ struct ChildOptions {
 };
 
 // Runs op in a forked child and brings back its result and status line. A child still running
-// after 5 s (an operation blocked on a file) is ended and counts as not exited.
+// after 3 s (an operation blocked on a file) is ended and counts as not exited.
 inline Outcome InChild(bool (*op)(), ChildOptions o = {}) {
   struct Shared { char value; char status[kStatusSize]; };
   void* mem = mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
@@ -130,7 +130,7 @@ inline Outcome InChild(bool (*op)(), ChildOptions o = {}) {
   fflush(stdout);
   pid_t pid = fork();
   if (pid == 0) {
-    alarm(5);
+    alarm(3);
     if (o.unprivileged && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
     signal(SIGXFSZ, o.dieAtLimit ? SIG_DFL : SIG_IGN);
     rlimit noCore{0, 0};

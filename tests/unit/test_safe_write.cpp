@@ -193,7 +193,9 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
       _exit(CreateTempFor(".", other.c_str(), path, sizeof path) < 0);
     }
     ASSERT_EQ(waitpid(otherFile, &ws, 0), otherFile);
-    const std::vector<std::string> foreign = {std::string(".") + f.name + ".tessaro-elsewhere-1.tmp",
+    // Another host's writer with the dead one's pid, and names that are not ours.
+    const std::string elsewhere = ".tessaro-elsewhere-" + std::to_string(dead) + ".tmp";
+    const std::vector<std::string> foreign = {std::string(".") + f.name + elsewhere,
                                               std::string(f.name) + ".Ab12Cd", std::string(".") + f.name + ".tmp"};
     for (const std::string& name : foreign) Spit(name.c_str(), "not ours\n");
     for (int i = 0; i < 5000 && TempFiles(".") < 5; ++i) usleep(1000);  // the living writer's too
@@ -210,7 +212,7 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
       return std::count_if(left.begin(), left.end(), [&part](const std::string& n) { return n.find(part) != std::string::npos; });
     };
     EXPECT_EQ(left.size(), 3u);
-    EXPECT_EQ(kept("tessaro-elsewhere-1.tmp"), 1);
+    EXPECT_EQ(kept(elsewhere), 1);
     EXPECT_EQ(kept(std::string(f.name) + ".tessaro-") - kept("elsewhere"), 1);  // the living writer's
     EXPECT_EQ(kept("-" + std::to_string(living) + ".tmp"), 1);
     EXPECT_EQ(kept("." + other + ".tessaro-"), 1);
