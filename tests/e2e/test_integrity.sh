@@ -79,7 +79,8 @@ chooser_do 1 cancel
 chooser_do 5 pick
 store_and_wait "$ctl" ctrl+s
 grep -qx '1 Kick +' "$E2E_DIR/tracks.txt" || fail "a cancelled chooser renamed channel 1: $(head -1 "$E2E_DIR/tracks.txt")"
-grep -qx "5 $E2E_DIR/prefs.txt +" "$E2E_DIR/tracks.txt" || fail "a double-clicked file did not name channel 5"
+# The second entry of the listing, now that the first store kept "faders.txt~" beside faders.txt.
+grep -qx "5 $E2E_DIR/faders.txt~ +" "$E2E_DIR/tracks.txt" || fail "a double-clicked file did not name channel 5"
 
 # 3. The engine directory picked with the directory chooser starts the engine.
 open_window p Preferences
