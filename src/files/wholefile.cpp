@@ -59,7 +59,7 @@ struct Plan {
   char backup[PATH_MAX];     // target + "~"
   char tmp[PATH_MAX];        // the new text beside the target (rename route)
   char backupTmp[PATH_MAX];  // the old text beside the target, to become the backup
-  char copy[PATH_MAX];       // the in-place route's copy of the old text outside the directory
+  char copy[PATH_MAX];       // the in-place route's copy of the old text, when not the backup
   bool exists;
   struct stat old;
   bool inPlace;
@@ -298,13 +298,14 @@ int Commit(WholeFile* files, int n) {
   for (int i = 0; i < n; ++i) {
     Plan& p = plans[i];
     if (!p.inPlace || p.backupTmp[0] == '\0') continue;
-    if (rename(p.backupTmp, p.backup) != 0) {
-      files[i].result = kWriteCloseFailed;
-      return i;
+    if (rename(p.backupTmp, p.backup) == 0) {
+      p.backedUp = true;
+      SyncDir(p.dir);
+    } else {
+      // The backup's name is taken by something we may not replace: the copy stays put.
+      memcpy(p.copy, p.backupTmp, sizeof p.copy);
     }
     p.backupTmp[0] = '\0';
-    p.backedUp = true;
-    SyncDir(p.dir);
   }
   for (int i = 0; i < n; ++i) {
     Plan& p = plans[i];

@@ -154,6 +154,28 @@ TEST_F(SafeWrite, BackupHoldsThePreviousVersion) {
   }
 }
 
+// A directory by the backup's name is left alone; the store goes on without a backup, by
+// rename or (a hard-linked file) in place.
+TEST_F(SafeWrite, BackupNameTakenByADirectory) {
+  for (bool linked : {false, true}) {
+    for (const FileCase& f : kFiles) {
+      SCOPED_TRACE(std::string(f.name) + (linked ? " hard-linked" : ""));
+      EnterCase(f, linked ? "taken-linked" : "taken");
+      std::string backup = std::string(f.name) + "~";
+      Spit(f.name, f.seed);
+      ASSERT_EQ(mkdir(backup.c_str(), 0755), 0);
+      Spit((backup + "/inside").c_str(), "kept\n");
+      ASSERT_TRUE(!linked || link(f.name, "other name") == 0);
+      PopulateMix();
+      Outcome r = Here(f.store);
+      ExpectOutcome(r, true, Wrote(f));
+      EXPECT_EQ(Slurp((backup + "/inside").c_str()), "kept\n");
+      EXPECT_EQ(TempFiles("."), 0);
+      EXPECT_EQ(CountEntries("."), linked ? 3 : 2);
+    }
+  }
+}
+
 // Temporary files left by dead writers are removed by the next store of the same file; a
 // living writer's, another host's, another file's and names not of our making are kept.
 TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
