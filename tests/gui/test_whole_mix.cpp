@@ -2,7 +2,12 @@
 // Recall All gives the recalled files back, whatever was held before), and the mix name.
 #include <random>
 
+#include <sys/stat.h>
+
+#include <cstdio>
+
 #include "gui_fixture.h"
+#include "logic/mix_runner.h"
 #include "model/effect_catalogue.h"
 #include "model/index_moves.h"
 
@@ -186,6 +191,38 @@ TEST_F(WholeMixTest, PlaceholdersStayOutOfTheTables) {
   TypeInto(name6, "Named later");
   SaveAll();
   EXPECT_NE(Slurp("tracks.txt").find("\n116 Named later +\n"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Mix writes the three files, then starts the engine from the engine directory as one
+// program path, quotes and spaces included; a file it cannot write starts nothing.
+TEST_F(WholeMixTest, MixStartsTheEngineOnlyOnceEveryFileIsWritten) {
+  const std::string engineDir = dir_ + "/it's an \"engine\" $HOME/";
+  ASSERT_EQ(mkdir(engineDir.c_str(), 0755), 0);
+  Spit((engineDir + "brennic").c_str(), "#!/bin/sh\necho ran > ran.txt\n");
+  ASSERT_EQ(chmod((engineDir + "brennic").c_str(), 0755), 0);
+  CopyText(Path, engineDir.c_str());
+  Mix();
+  for (int i = 0; i < 200 && MixRunning(); ++i) Fl::wait(0.05);
+  EXPECT_STREQ(tbuffer, "Mix Complete");
+  EXPECT_EQ(Slurp("ran.txt"), "ran\n");
+
+  // One file that cannot be written: no file changes and the engine does not run.
+  std::remove("ran.txt");
+  const MixFiles before = Files();
+  ASSERT_EQ(std::remove("tracks.txt"), 0);
+  ASSERT_EQ(mkdir("tracks.txt", 0755), 0);
+  Volume[AutoAt(127, 0)] = -1;
+  OutbitsStore = 16;
+  Mix();
+  EXPECT_FALSE(MixRunning());
+  EXPECT_STREQ(tbuffer, "Mix not started: could not write tracks.txt");
+  EXPECT_EQ(Slurp("faders.txt"), before.faders);
+  EXPECT_EQ(Slurp("prefs.txt"), before.prefs);
+  EXPECT_FALSE(std::ifstream("ran.txt").good());
 }
 
 }  // namespace
