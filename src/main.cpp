@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
   else
     BuildEditor();
   if (!plan.dir.empty() && MixFilesPresent()) RecallAll();
+  StartSession();
   int status = Fl::run();
   StopMixAndWait();
   return status;

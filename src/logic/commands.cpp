@@ -61,14 +61,20 @@ void StageReadFromFile() { RecallFaders(); }
 void RecallTracks() { ReadTracksFile(); }
 void RecallPrefs() { ReadPreferencesFile(); }
 
-void SaveAll() {
-  if (!WriteAllFiles()) SetStatus("Save Complete");
+bool StoreAll() {
+  if (WriteAllFiles()) return false;
+  SetStatus("Save Complete");
+  MixStored();
+  return true;
 }
 
+void SaveAll() { StoreAll(); }
+
 void RecallAll() {
-  RecallFaders();
+  bool read = RecallFaders();
   ReadTracksFile();
   ReadPreferencesFile();
+  if (read) MixRecalled();
 }
 
 void Mix() {
@@ -114,6 +120,7 @@ void UpdateGUI() {
 
 void ProgramExit() {
   if (!StopMixBeforeQuit()) return;
+  if (!MayQuit()) return;
   fflush(stdout);
   exit(0);
 }

@@ -1,6 +1,7 @@
 // Every operation the windows call: displays (tables to widgets), captures (widgets to
 // tables), index edits and the whole-mix commands. Grouped by the file that defines them.
 #pragma once
+#include <cstdint>
 
 class Fl_File_Chooser;
 class Fl_Value_Input;
@@ -106,10 +107,35 @@ void StageReadFromFile();
 void RecallTracks();
 void RecallPrefs();
 void SaveAll();
+bool StoreAll();   // Store All; true when all three files were written
 void RecallAll();
 void Mix();
 void UpdateGUI();
 void ProgramExit();
+
+// session.cpp: undo, redo, the unsaved-edits flag and the quit question.
+// Where start-up ends: the tables as they are now start the history; a recovery kept for
+// this directory is offered.
+void StartSession();
+// Records what the last user action changed as one edit; key and join_within as for
+// RecordEdit (model/history.h).
+void RecordAction(uintptr_t key, double join_within);
+void Undo();
+void Redo();
+void MixStored();    // after a successful Store All: nothing unsaved
+void MixRecalled();  // after a successful Recall All: one edit, nothing unsaved
+// With unsaved edits, asks whether to store them first; false when the user cancels or
+// the store failed.
+bool MayQuit();
+// The quit question (a dialog): 0 Cancel, 1 Store All and quit, 2 Quit without storing.
+extern int (*QuitQuestion)();
+
+// recovery.cpp: the copy of an unsaved mix kept in case the editor dies.
+void MixChanged();       // a new state of the tables: keep the copy up to date
+void DiscardRecovery();  // the user gave the unsaved edits up
+// A recovery newer than the mix's files in the current directory: asks whether to
+// recover it (recalled as an unsaved edit), discard it, or leave it for later.
+void OfferRecovery();
 
 // page.cpp: the current page, worked out afresh from the Bank and TimeIndex spinners.
 int PageBank();   // channel bank 1..12; the slot of each strip is StripSlot (strips.h)

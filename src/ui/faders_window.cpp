@@ -23,6 +23,8 @@ Fl_Menu_Item menu_Edit[] = {
     {"Insert Index", 0, Cb<InsertIndex>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {"Remove Index", 0, Cb<RemoveIndex>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {"Propagate Index", 0, Cb<Propagate>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Undo", 0, Cb<Undo>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Redo", 0, Cb<Redo>, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {0, 0, 0, 0, 0, 0, 0, 0, 0}};
 
 // cb_ramp[i] runs RampToArray(i), and so on; element 0 is never attached to a widget.

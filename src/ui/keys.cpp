@@ -1,17 +1,41 @@
-// Keyboard fixes for FLTK 1.3: Up/Down step a spinner whose text field has focus, and
-// Ctrl shortcuts (Ctrl+m, Ctrl+s, ...) still work while a text field has focus.
+// Event dispatch of the whole editor: Up/Down step a spinner whose text field has focus,
+// Ctrl shortcuts still work while a text field has focus, Ctrl+z / Ctrl+Shift+z / Ctrl+y
+// undo and redo from every window, and what each event changed is recorded as one edit.
 #include <FL/Fl.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Spinner.H>
 #include <FL/Fl_Window.H>
 
+#include "logic/operations.h"
 #include "ui/windows.h"
 
 namespace {
 
-int Dispatch(int event, Fl_Window* window) {
+constexpr double kTypingJoins = 1.0;   // keystrokes into one field this close are one edit
+constexpr double kPressJoins = 1e300;  // a press and its release are one edit, however long
+
+uintptr_t press = 0;  // number of the latest mouse press; presses are keys 1, 2, 3, ...
+
+// Ctrl+z undoes, Ctrl+Shift+z and Ctrl+y redo; null for any other key.
+void (*UndoKey())() {
+  const int state = Fl::event_state();
+  if (!(state & FL_CTRL) || (state & (FL_ALT | FL_META))) return nullptr;
+  const int key = Fl::event_key();
+  if (key == 'z') return (state & FL_SHIFT) ? Redo : Undo;
+  if (key == 'y' && !(state & FL_SHIFT)) return Redo;
+  return nullptr;
+}
+
+int Handle(int event, Fl_Window* window) {
   if (event == FL_KEYBOARD) {
     Fl_Widget* focus = Fl::focus();
+    Fl_Input_* field = dynamic_cast<Fl_Input_*>(focus);
+    if (void (*step)() = UndoKey()) {
+      // A dialog, an open menu or a field with typing of its own keeps the key.
+      if (Fl::modal() || Fl::grab() || (field && field->changed())) return Fl::handle_(event, window);
+      step();
+      return 1;
+    }
     int key = Fl::event_key();
     if (focus && (key == FL_Up || key == FL_Down) && !(Fl::event_state() & (FL_CTRL | FL_ALT))) {
       if (Fl_Spinner* spinner = dynamic_cast<Fl_Spinner*>(focus->parent()))
@@ -19,11 +43,43 @@ int Dispatch(int event, Fl_Window* window) {
     }
     // A focused text field would take Ctrl+m as a carriage return and Ctrl+v as paste:
     // offer the key to the shortcuts first.
-    if (focus && (Fl::event_state() & FL_CTRL) && dynamic_cast<Fl_Input_*>(focus)) {
+    if (field && (Fl::event_state() & FL_CTRL)) {
       if (Fl::handle_(FL_SHORTCUT, window)) return 1;
     }
   }
   return Fl::handle_(event, window);
+}
+
+// Records what the event changed. Typing into one field joins; a press and its release
+// are one edit (a held spinner arrow), recorded at the release; a drag only at its end.
+void Record(int event, uintptr_t typed_into, uintptr_t pressed) {
+  switch (event) {
+    case FL_MOVE:
+    case FL_ENTER:
+    case FL_LEAVE:
+    case FL_DRAG:
+    case FL_NO_EVENT:
+      return;
+    case FL_KEYBOARD:
+      RecordAction(typed_into, kTypingJoins);
+      return;
+    case FL_PUSH:
+      RecordAction(++press, 0);
+      return;
+    case FL_RELEASE:
+      RecordAction(pressed, kPressJoins);
+      return;
+    default:
+      RecordAction(0, 0);
+  }
+}
+
+int Dispatch(int event, Fl_Window* window) {
+  const uintptr_t typed_into = reinterpret_cast<uintptr_t>(Fl::focus());
+  const uintptr_t pressed = press;
+  const int handled = Handle(event, window);
+  Record(event, typed_into, pressed);
+  return handled;
 }
 
 }  // namespace

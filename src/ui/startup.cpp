@@ -1,8 +1,31 @@
 // Start-up of the editor: reset the tables, build the seven windows in their fixed order
-// (only the control window is shown) and fill every widget from the tables.
+// (only the control window is shown), fill every widget from the tables, and the one rule
+// for closing a window.
+#include <FL/Fl_Double_Window.H>
+
 #include "logic/operations.h"
 #include "model/tables.h"
+#include "ui/widgets.h"
 #include "ui/windows.h"
+
+namespace {
+
+Fl_Double_Window** const kWindows[] = {&ControlWindow, &FadersWindow, &EffectsWindow,
+                                       &ReverbWindow, &PrefsWindow, &SubWindow, &VCAWindow};
+
+// Closing (window manager or Escape) hides a window, but closing the control window or
+// the last one shown is quitting, with its question.
+void CloseWindow(Fl_Widget* closed, void*) {
+  bool others = false;
+  for (Fl_Double_Window** w : kWindows)
+    if (*w != closed && *w && (*w)->shown()) others = true;
+  if (closed == ControlWindow || !others)
+    ProgramExit();
+  else
+    closed->hide();
+}
+
+}  // namespace
 
 void BuildEditor(const char* title, int argc, char** argv) {
   ClearInternalArrays();
@@ -15,5 +38,6 @@ void BuildEditor(const char* title, int argc, char** argv) {
   make_window6();
   make_window7();
   make_window4(title, argc, argv);
+  for (Fl_Double_Window** w : kWindows) (*w)->callback(CloseWindow);
   UpdateGUI();
 }

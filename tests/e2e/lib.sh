@@ -193,6 +193,18 @@ quit_editor() {
   expect_exit 0
 }
 
+# Ctrl+q with unsaved edits asks; answers "cancel" (Escape), "store" (Return, Store All and
+# quit) or "discard" (Quit without storing, left of the default button).
+answer_quit() {
+  wait_for 5 window_of "Unsaved edits" || fail "Ctrl+q did not ask about unsaved edits"
+  focus "$(window_of "Unsaved edits")"
+  case $1 in
+    cancel) keys Escape ;;
+    store) keys Return ;;
+    discard) keys shift+Tab space ;;
+  esac
+}
+
 # --- Whole-session helpers: recall, store, mix, and judging the files written ---
 
 # Chooses Recall > "Recall All" in the control window (item 4 of the Recall menu).

@@ -5,12 +5,14 @@
 #include <csignal>
 
 #include "gui_fixture.h"
+#include "model/history.h"
 
 void GuiTest::SetUp() {
   ScratchDir::SetUp();
   tbuffer[0] = '\0';
   ShowPage(1, 1);
   UpdateGUI();
+  ResetHistory();
 }
 
 int main(int argc, char** argv) {

@@ -36,11 +36,14 @@ TEST_F(FadersWindowTest, EditMenuItemsInOrder) {
   Fl_Menu_Button* edit = nullptr;
   for (int i = 0; i < FadersWindow->children() && !edit; ++i) edit = dynamic_cast<Fl_Menu_Button*>(FadersWindow->child(i));
   ASSERT_NE(edit, nullptr);
-  ASSERT_EQ(edit->size(), 4);
-  const char* labels[] = {"Insert Index", "Remove Index", "Propagate Index"};
-  const char* status[] = {"Inserted new index 7", "Removed index 7", "Propagated index 7 forward"};
+  ASSERT_EQ(edit->size(), 6);
+  const char* labels[] = {"Insert Index", "Remove Index", "Propagate Index", "Undo", "Redo"};
+  // Made without events between them, the three edits are one, to undo and redo.
+  const char* status[] = {"Inserted new index 7", "Removed index 7", "Propagated index 7 forward",
+                          "Undo: index active", "Redo: index active"};
   TimeIndex->value(7);
-  for (int k = 0; k < 3; ++k) {
+  IndexActiveArray[6] = 1;
+  for (int k = 0; k < 5; ++k) {
     EXPECT_STREQ(edit->menu()[k].label(), labels[k]);
     edit->menu()[k].do_callback(edit);
     EXPECT_STREQ(TextResponse->value(), status[k]);

@@ -1,0 +1,79 @@
+// The editing session: each user action recorded as one undoable edit, undo and redo with
+// the full refresh, the unsaved-edits flag kept by stores and recalls, and the quit question.
+#include <FL/fl_ask.H>
+
+#include <chrono>
+
+#include "logic/operations.h"
+#include "model/history.h"
+#include "model/status.h"
+
+namespace {
+
+double Now() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Escape answers Cancel (button 0); Return stores (button 1).
+int AskWithDialog() {
+  fl_message_title("Unsaved edits");
+  return fl_choice("The mix has edits that are not stored.", "Cancel", "Store All and quit",
+                   "Quit without storing");
+}
+
+// Undo or redo, then every window shows the tables and the status line says what moved.
+void Step(bool (*step)(char*, size_t), const char* verb, const char* none) {
+  char what[kEditNameSize];
+  if (!step(what, sizeof what)) {
+    SetStatus("%s", none);
+    return;
+  }
+  UpdateGUI();
+  StageVolZodirUpdate();
+  if (what[0] != '\0')
+    SetStatus("%s: %s", verb, what);
+  else
+    SetStatus("%s", verb);
+  MixChanged();
+}
+
+}  // namespace
+
+int (*QuitQuestion)() = AskWithDialog;
+
+void StartSession() {
+  ResetHistory();
+  OfferRecovery();
+}
+
+void RecordAction(uintptr_t key, double join_within) {
+  if (RecordEdit(key, Now(), join_within)) MixChanged();
+}
+
+void Undo() { Step(UndoEdit, "Undo", "Nothing to undo"); }
+
+void Redo() { Step(RedoEdit, "Redo", "Nothing to redo"); }
+
+void MixStored() {
+  MarkStored();
+  MixChanged();
+}
+
+void MixRecalled() {
+  if (RecordEdit(0, 0, 0)) NameLastEdit("Recall All");
+  MixStored();
+}
+
+bool MayQuit() {
+  if (!HasUnsavedEdits()) return true;
+  switch (QuitQuestion()) {
+    case 1:
+      return StoreAll();
+    case 2:
+      DiscardRecovery();
+      return true;
+    default:
+      return false;
+  }
+}
