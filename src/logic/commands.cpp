@@ -6,11 +6,13 @@
 #include "files/cue_section.h"
 #include "files/effects_section.h"
 #include "files/fader_file.h"
+#include "files/mix_files.h"
 #include "files/prefs_file.h"
 #include "model/status.h"
 #include "files/tracks_file.h"
 #include "logic/mix_runner.h"
 #include "logic/operations.h"
+#include "model/history.h"
 #include "model/tables.h"
 #include "ui/widgets.h"
 
@@ -39,12 +41,23 @@ bool RecallFaders() {
   return true;
 }
 
+// A store may complete the tables (unnamed channels below a named one become "----", muted);
+// that belongs to the store, not to the edits: recorded with the last edit, not undone alone.
+template <class Write>
+auto AsStore(Write write) {
+  RecordPendingEdit();
+  auto result = write();
+  AbsorbPendingChange();
+  return result;
+}
+
 // Writes the three files, all or none, built in the documented order. On failure the first
 // failing file's message is left on the status line and its name is returned.
-const char* WriteAllFiles() {
-  const StoredFile* all[] = {&kPrefsStore, &kTracksStore, &kFaderStore};
-  return StoreFiles(all, 3);
+const char* WriteThreeFiles() {
+  return StoreFiles(kMixFiles, kMixFileCount);
 }
+
+const char* WriteAllFiles() { return AsStore(WriteThreeFiles); }
 
 }  // namespace
 
@@ -53,9 +66,9 @@ void InstallRefreshHooks() {
   TracksReadHook = AfterTracksRead;
 }
 
-void StageWriteToFile() { StoreFaderFile(); }
-void StoreTracks() { WriteTracksFile(); }
-void StorePrefs() { WritePreferencesFile(); }
+void StageWriteToFile() { AsStore(StoreFaderFile); }
+void StoreTracks() { AsStore(WriteTracksFile); }
+void StorePrefs() { AsStore(WritePreferencesFile); }
 
 void StageReadFromFile() { RecallFaders(); }
 void RecallTracks() { ReadTracksFile(); }
@@ -70,11 +83,15 @@ bool StoreAll() {
 
 void SaveAll() { StoreAll(); }
 
-void RecallAll() {
+bool RecallMixFiles() {
   bool read = RecallFaders();
   ReadTracksFile();
   ReadPreferencesFile();
-  if (read) MixRecalled();
+  return read;
+}
+
+void RecallAll() {
+  if (RecallMixFiles()) MixRecalled();
 }
 
 void Mix() {

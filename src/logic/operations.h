@@ -109,6 +109,7 @@ void RecallPrefs();
 void SaveAll();
 bool StoreAll();   // Store All; true when all three files were written
 void RecallAll();
+bool RecallMixFiles();  // Recall All's reading; true when "faders.txt" was read
 void Mix();
 void UpdateGUI();
 void ProgramExit();

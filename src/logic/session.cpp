@@ -57,12 +57,13 @@ void Redo() { Step(RedoEdit, "Redo", "Nothing to redo"); }
 
 void MixStored() {
   MarkStored();
-  MixChanged();
+  DiscardRecovery();
 }
 
 void MixRecalled() {
   if (RecordEdit(0, 0, 0)) NameLastEdit("Recall All");
-  MixStored();
+  MarkStored();
+  MixChanged();
 }
 
 bool MayQuit() {

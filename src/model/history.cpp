@@ -194,28 +194,33 @@ void ResetHistory() {
   current = stored = ++next_state;
 }
 
-bool RecordEdit(uintptr_t key, double now, double join_within) {
-  Edit* last = applied > 0 && applied == edits.size() ? &edits.back() : nullptr;
-  const bool join = last && key != 0 && join_within > 0 && last->key == key &&
-                    now - last->time < join_within && current != stored;
-  if (!PendingChange()) return false;
-  uint64_t before = current;
+namespace {
+
+// The last edit, when it is the one the tables are at; null otherwise.
+Edit* LastApplied() { return applied > 0 && applied == edits.size() ? &edits.back() : nullptr; }
+
+// Records the pending change as a new edit, or, with join, as part of the last one: the
+// joined edit runs from the state before the last edit and keeps its key and name.
+void Record(bool join, uintptr_t key, double now) {
+  Edit e;
+  e.before = current;
   if (join) {
-    // Measure the joined edit from the state before the last one.
-    before = last->before;
-    Cross(*last, false);
-    bytes -= Cost(*last);
+    Edit& last = edits.back();
+    e.before = last.before;
+    snprintf(e.name, sizeof e.name, "%s", last.name);
+    Cross(last, false);
+    bytes -= Cost(last);
     edits.pop_back();
     --applied;
   }
-  Edit e;
-  if (!TakeDifference(e.runs, e.name, sizeof e.name)) {
-    current = before;  // typed back to what it was: the joined edit is gone
-    return true;
+  char name[kEditNameSize];
+  if (!TakeDifference(e.runs, name, sizeof name)) {
+    current = e.before;  // back to what it was: the joined edit is gone
+    return;
   }
+  if (!join || e.name[0] == '\0') snprintf(e.name, sizeof e.name, "%s", name);
   DropRedo();
   e.runs.shrink_to_fit();
-  e.before = before;
   e.after = current = ++next_state;
   e.key = key;
   e.time = now;
@@ -223,7 +228,25 @@ bool RecordEdit(uintptr_t key, double now, double join_within) {
   edits.push_back(std::move(e));
   applied = edits.size();
   DropOldest();
+}
+
+}  // namespace
+
+bool RecordEdit(uintptr_t key, double now, double join_within) {
+  if (!PendingChange()) return false;
+  const Edit* last = LastApplied();
+  Record(last && key != 0 && join_within > 0 && last->key == key && now - last->time < join_within &&
+             current != stored,
+         key, now);
   return true;
+}
+
+void AbsorbPendingChange() {
+  if (!PendingChange()) return;
+  if (const Edit* last = LastApplied())
+    Record(true, last->key, last->time);
+  else
+    SnapshotMix(shadow.data());  // no edit to join: the change becomes part of the start
 }
 
 void RecordPendingEdit() { RecordEdit(0, 0, 0); }

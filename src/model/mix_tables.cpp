@@ -2,9 +2,11 @@
 // user's words for where an element sits.
 #include "model/mix_tables.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
+#include "model/effect_catalogue.h"
 #include "model/tables.h"
 
 namespace {
@@ -28,11 +30,9 @@ constexpr MixTable Value(const char* name, T& data, ValueKind kind) {
   return {name, &data, sizeof data, sizeof data, kWhole, kind, 0};
 }
 
-}  // namespace
-
 // Left out on purpose: CNL and BrowseNumber (which slot or field a window serves), the
 // status text and the staging buffer. Tables sharing a name count as one thing to the user.
-const MixTable kMixTables[] = {
+constexpr MixTable kBeforeEffects[] = {
     Table("volume", Volume, kBySlotIndex, kFloatValue, kF),
     Table("offset", Offset, kBySlotIndex, kFloatValue, kF),
     Table("ramp", Ramp, kBySlotIndex, kFloatValue, kF),
@@ -51,18 +51,9 @@ const MixTable kMixTables[] = {
     Table("submix assignment", SubOn, kWhole, kIntValue),
     Table("VCA assignment", VcaAsn, kByChannelGroup, kIntValue),
     Table("VCA assignment", VcaOn, kWhole, kIntValue),
-    Table("Peak Comp", Pcomp, kBySlotPosition, kFloatValue),
-    Table("RMS Comp", Prms, kBySlotPosition, kFloatValue),
-    Table("Non Lin Comp", Pnlc, kBySlotPosition, kFloatValue),
-    Table("Limiter", Plim, kBySlotPosition, kFloatValue),
-    Table("Effects Gain", Pfxg, kBySlotPosition, kFloatValue),
-    Table("EQ: Band 1", Pband1, kBySlotPosition, kFloatValue),
-    Table("EQ: Band 2", Pband2, kBySlotPosition, kFloatValue),
-    Table("EQ: High Shelf", Phshelf, kBySlotPosition, kFloatValue),
-    Table("EQ: Low Shelf", Plshelf, kBySlotPosition, kFloatValue),
-    Table("EQ: High Pass", Php, kBySlotPosition, kFloatValue),
-    Table("Reverb", Prev, kBySlotPosition, kFloatValue),
-    Table("Tap Reverb", Ptrev, kBySlotPosition, kFloatValue),
+};
+
+constexpr MixTable kAfterEffects[] = {
     Table("reverb", Prtn, kWhole, kFloatValue),
     Table("tap reverb", Ptrtn, kWhole, kFloatValue),
     Table("reverb", Prhp, kWhole, kFloatValue),
@@ -86,10 +77,31 @@ const MixTable kMixTables[] = {
     Value("dither", DitherBits, kIntValue),
     Value("colour", color, kIntValue),
 };
-const int kMixTableCount = sizeof kMixTables / sizeof kMixTables[0];
+
+constexpr size_t kBefore = sizeof kBeforeEffects / sizeof kBeforeEffects[0];
+constexpr size_t kAfter = sizeof kAfterEffects / sizeof kAfterEffects[0];
+constexpr size_t kAll = kBefore + kEffectKinds + kAfter;
+
+// Every effect of the catalogue is part of the mix, all under one name.
+constexpr std::array<MixTable, kAll> AllTables() {
+  std::array<MixTable, kAll> all{};
+  size_t n = 0;
+  for (const MixTable& t : kBeforeEffects) all[n++] = t;
+  for (const EffectKind& fx : kEffectCatalogue)
+    all[n++] = {"effects", fx.table, sizeof(float) * kFxSize, sizeof(float), kBySlotPosition, kFloatValue, 0};
+  for (const MixTable& t : kAfterEffects) all[n++] = t;
+  return all;
+}
+
+constexpr std::array<MixTable, kAll> kAllTables = AllTables();
+
+}  // namespace
+
+const MixTable* const kMixTables = kAllTables.data();
+const int kMixTableCount = static_cast<int>(kAll);
 
 size_t MixImageOffset(int t) {
-  static size_t offsets[sizeof kMixTables / sizeof kMixTables[0] + 1];
+  static size_t offsets[kAll + 1];
   static bool ready = false;
   if (!ready) {
     for (int i = 0; i < kMixTableCount; ++i) offsets[i + 1] = offsets[i] + kMixTables[i].size;

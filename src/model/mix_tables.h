@@ -27,7 +27,7 @@ struct MixTable {
   size_t index_step;
 };
 
-extern const MixTable kMixTables[];
+extern const MixTable* const kMixTables;
 extern const int kMixTableCount;
 
 // Bytes of all mix tables together: the size of a snapshot.

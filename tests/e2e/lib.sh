@@ -8,6 +8,10 @@ E2E_OUT=""
 E2E_BIN=""
 E2E_TITLE=Tessaro
 trap e2e_cleanup EXIT
+# Recovery folders of the editors under test go to a scratch state directory (made by the
+# editor when it first keeps one, removed with the rest by e2e_cleanup).
+E2E_STATE=$(mktemp -u /tmp/tessaro-state-XXXXXX)
+export XDG_STATE_HOME=$E2E_STATE
 
 fail() {
   echo "FAIL: $*" >&2
@@ -22,6 +26,7 @@ e2e_cleanup() {
   if [ -n "$E2E_DIR" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR"; fi
   [ -n "$E2E_BIN" ] && rm -rf "$E2E_BIN"
   E2E_BIN=""
+  rm -rf "$E2E_STATE"
 }
 
 # Events are handled in order: once a window shown after a command is up, the command is done.
@@ -46,8 +51,10 @@ wait_for() {
 # the editor then starts in / and its control window is titled after the directory.
 # Waits for the control window, $ctl, and moves it to 700, 20.
 e2e_start() {
-  E2E_DIR=$(mktemp -d /tmp/tessaro-e2e-XXXXXX)
-  [ -n "${1:-}" ] && cp -r "$1"/. "$E2E_DIR"/
+  if [ "${1:-}" != "$E2E_AGAIN" ]; then
+    E2E_DIR=$(mktemp -d /tmp/tessaro-e2e-XXXXXX)
+    [ -n "${1:-}" ] && cp -r "$1"/. "$E2E_DIR"/
+  fi
   E2E_OUT="$E2E_DIR/.editor-output"
   local bin=$TESSARO drop=() args=() start=$E2E_DIR a
   E2E_TITLE=Tessaro
@@ -84,6 +91,11 @@ e2e_start() {
   ctl=$(window_of "$E2E_TITLE")
   place "$ctl" 700 20
 }
+
+# Starts the editor again in the directory of the last e2e_start (after it ended or was
+# killed), with e2e_start's further arguments.
+E2E_AGAIN="(again)"
+e2e_restart() { e2e_start "$E2E_AGAIN" "$@"; }
 
 # The visible X window of our editor with exactly this title.
 window_of() {

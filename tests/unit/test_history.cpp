@@ -121,7 +121,7 @@ TEST_F(HistoryTest, UndoAndRedoRestoreEveryByteOfEachKindOfEdit) {
       {"propagate", [] { PropagateIndexTables(200); }, "", 64 << 10},
       {"name", [] { CopyText(NameBuffer[127], "Choir"); }, "name, channel 127", 1024},
       {"routing", [] { SubAsn[9 * kGroups + 7] ^= 1; SubOn[7] ^= 1; }, "submix assignment, channel 10", 1024},
-      {"effect of VCA 8", [] { Ptrev[143 * kFxPositions + 1] = 3; }, "Tap Reverb, VCA 8", 1024},
+      {"effect of VCA 8", [] { Ptrev[143 * kFxPositions + 1] = 3; }, "effects, VCA 8", 1024},
       {"whole mix", [] { FillMaximalMix(2); }, "", 4 << 20},
       {"reset", ClearInternalArrays, "", 4 << 20},
   };
