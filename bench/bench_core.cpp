@@ -1,5 +1,6 @@
 // Speed of the core's hot paths on a maximal mix: recall, text building and the store
-// command beside their floors (the least work the same job needs), page reads, index moves.
+// command beside their floors (the least work the same job needs), page reads, index moves,
+// and recording and undoing edits in the undo history.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include "files/fader_file.h"
 #include "files/textsink.h"
 #include "maximal_mix.h"
+#include "model/history.h"
 #include "model/index_moves.h"
 #include "model/tables.h"
 #include "model/text.h"
@@ -235,6 +237,72 @@ void BM_RecallFaderFile(benchmark::State& state) {
 }
 BENCHMARK(BM_RecallFaderFile)->Unit(benchmark::kMicrosecond);
 
+// ---- Undo history ------------------------------------------------------------------------
+
+// The three edits of the maximal mix the history is measured on, each from a fresh
+// history: one strip capture, an Insert at index 1, and a Recall All onto start-up tables.
+enum HistoryEdit { kCapture, kInsert, kRecall };
+const char* const kHistoryEditNames[] = {"capture", "insert at 1", "recall all"};
+
+void PrepareEdit(HistoryEdit edit) {
+  if (edit == kRecall)
+    ClearInternalArrays();
+  else
+    ResetMix();
+  ResetHistory();
+  switch (edit) {
+    case kCapture:
+      Volume[AutoAt(5, 100)] = -3.5f;
+      break;
+    case kInsert:
+      InsertIndexTables(0);
+      break;
+    case kRecall:
+      memcpy(reserve_fbuff, mixText.c_str(), mixText.size() + 1);
+      ParseBufferMulti(reserve_fbuff);
+      ReadVolumes(reserve_fbuff);
+      break;
+  }
+}
+
+// What every event costs when it changed nothing: the tables compared with the shadow.
+void BM_HistoryNoChange(benchmark::State& state) {
+  ResetMix();
+  ResetHistory();
+  for (auto _ : state) benchmark::DoNotOptimize(RecordEdit(0, 0, 0));
+}
+BENCHMARK(BM_HistoryNoChange)->Unit(benchmark::kMicrosecond);
+
+void BM_HistoryRecord(benchmark::State& state) {
+  const HistoryEdit edit = static_cast<HistoryEdit>(state.range(0));
+  state.SetLabel(kHistoryEditNames[edit]);
+  for (auto _ : state) {
+    state.PauseTiming();
+    PrepareEdit(edit);
+    state.ResumeTiming();
+    if (!RecordEdit(0, 0, 0)) state.SkipWithError("nothing recorded");
+  }
+  state.counters["history_bytes"] = static_cast<double>(HistoryBytes());
+}
+BENCHMARK(BM_HistoryRecord)->DenseRange(kCapture, kRecall)->Unit(benchmark::kMicrosecond);
+
+// Undo timed; the redo that brings the edit back for the next round is not.
+void BM_HistoryUndo(benchmark::State& state) {
+  const HistoryEdit edit = static_cast<HistoryEdit>(state.range(0));
+  state.SetLabel(kHistoryEditNames[edit]);
+  PrepareEdit(edit);
+  RecordEdit(0, 0, 0);
+  char what[kEditNameSize];
+  for (auto _ : state) {
+    if (!UndoEdit(what, sizeof what)) state.SkipWithError("nothing to undo");
+    state.PauseTiming();
+    RedoEdit(what, sizeof what);
+    state.ResumeTiming();
+  }
+  state.counters["history_bytes"] = static_cast<double>(HistoryBytes());
+}
+BENCHMARK(BM_HistoryUndo)->DenseRange(kCapture, kRecall)->Unit(benchmark::kMicrosecond);
+
 
 // ---- Summary -----------------------------------------------------------------------------
 
@@ -312,6 +380,13 @@ int main(int argc, char** argv) {
   Limit(reporter, "insert", "BM_InsertIndex", 1000);
   Limit(reporter, "remove", "BM_RemoveIndex", 1000);
   Limit(reporter, "page reads", "BM_PageReads", 50);
+  // Recording and undoing an edit must take well under a frame (16.7 ms at 60 Hz).
+  const char* const history[][2] = {
+      {"no change", "BM_HistoryNoChange"},    {"record capture", "BM_HistoryRecord/0"},
+      {"record insert", "BM_HistoryRecord/1"}, {"record recall", "BM_HistoryRecord/2"},
+      {"undo capture", "BM_HistoryUndo/0"},    {"undo insert", "BM_HistoryUndo/1"},
+      {"undo recall", "BM_HistoryUndo/2"}};
+  for (const auto& h : history) Limit(reporter, h[0], h[1], 4000);
 
   std::string cleanup = "rm -rf '" + scratchDir + "'";
   return system(cleanup.c_str()) == 0 && ok ? 0 : 1;

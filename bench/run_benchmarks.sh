@@ -55,9 +55,13 @@ compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[^=]*=//p' "$build/CMakeCache.txt")
   sed -n '/^pairs:/,$p' "$core"
   echo '```'
   echo
-  echo "The last three lines are Google Benchmark medians of 5 repetitions (CPU time): the table"
-  echo "reads of one page refresh (13 strips at one bank and index), and \`InsertIndexTables(0)\` /"
-  echo "\`RemoveIndexTables(0)\`, where every later index of every table moves."
+  echo "The lines after the pairs are Google Benchmark medians of 5 repetitions (CPU time): the"
+  echo "table reads of one page refresh (13 strips at one bank and index); \`InsertIndexTables(0)\` /"
+  echo "\`RemoveIndexTables(0)\`, where every later index of every table moves; and the undo"
+  echo "history: what every event costs when it changed nothing (the tables compared with the"
+  echo "history's shadow copy), then recording one edit and undoing it, for a strip capture, an"
+  echo "Insert at index 1 and a Recall All onto start-up tables (the edit's size is the"
+  echo "\`history_bytes\` column of the full output below)."
   echo
   echo "## The GUI path"
   echo

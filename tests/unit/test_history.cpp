@@ -287,3 +287,27 @@ TEST_F(HistoryTest, UnsavedFlagFollowsStoresUndoAndRedo) {
   while (UndoCount() > 0) Undo();
   EXPECT_TRUE(HasUnsavedEdits());
 }
+
+// What a store changes itself (gaps named "----") is no step of its own: it joins the last
+// edit, keeping its name, or with no edit becomes part of the start.
+TEST_F(HistoryTest, AStoresOwnChangesJoinTheLastEdit) {
+  const Bytes start = MixImage();
+  CopyText(NameBuffer[4], "----");
+  AbsorbPendingChange();
+  EXPECT_EQ(UndoCount(), 0);
+  EXPECT_FALSE(HasUnsavedEdits());
+  const Bytes named = MixImage();
+  ASSERT_FALSE(named == start);
+
+  Pan[2] = 7;
+  RecordPendingEdit();
+  NameLastEdit("pan here");
+  MuteArray[5] ^= 1;
+  AbsorbPendingChange();
+  const Bytes stored = MixImage();
+  EXPECT_EQ(UndoCount(), 1);
+  EXPECT_EQ(Undo(), "pan here");
+  EXPECT_TRUE(MixImage() == named);
+  EXPECT_EQ(Redo(), "pan here");
+  EXPECT_TRUE(MixImage() == stored);
+}
