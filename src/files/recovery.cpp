@@ -89,7 +89,7 @@ bool RecoveryFolder(const char* mix_dir, char* out, size_t size) {
 
 bool WriteRecovery(const char* folder) {
   if (!MakeFolders(folder)) return false;
-  // Building a text may complete the tables (a store names gaps "----"); a recovery must not.
+  // Building a text may complete the tables (a store names an empty mix); a recovery must not.
   std::vector<unsigned char> tables(MixImageSize());
   SnapshotMix(tables.data());
   bool ok = true;

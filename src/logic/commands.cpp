@@ -41,8 +41,9 @@ bool RecallFaders() {
   return true;
 }
 
-// A store may complete the tables (unnamed channels below a named one become "----", muted);
-// that belongs to the store, not to the edits: recorded with the last edit, not undone alone.
+// A store may complete the tables (an empty mix name becomes "mixFilename" when "faders.txt"
+// is created); that belongs to the store, not to the edits: it joins the last edit instead
+// of being a step to undo of its own.
 template <class Write>
 auto AsStore(Write write) {
   RecordPendingEdit();

@@ -17,8 +17,8 @@ void ResetHistory();
 bool RecordEdit(uintptr_t key, double now, double join_within);
 // Records any change still pending, as an edit of its own.
 void RecordPendingEdit();
-// A change the program made on its own (a store completing unnamed channels): made part of
-// the last edit, so that it is no step of its own to undo.
+// A change the program made on its own (a store naming an empty mix): made part of the
+// last edit, so that it is no step of its own to undo.
 void AbsorbPendingChange();
 // Names the last edit for the status line ("Recall All"), instead of what it changed.
 void NameLastEdit(const char* name);

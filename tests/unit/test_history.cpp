@@ -288,11 +288,11 @@ TEST_F(HistoryTest, UnsavedFlagFollowsStoresUndoAndRedo) {
   EXPECT_TRUE(HasUnsavedEdits());
 }
 
-// What a store changes itself (gaps named "----") is no step of its own: it joins the last
-// edit, keeping its name, or with no edit becomes part of the start.
+// What a store changes itself (an empty mix name named) is no step of its own: it joins the
+// last edit, keeping its name, or with no edit becomes part of the start.
 TEST_F(HistoryTest, AStoresOwnChangesJoinTheLastEdit) {
   const Bytes start = MixImage();
-  CopyText(NameBuffer[4], "----");
+  CopyText(MixName, "mixFilename");
   AbsorbPendingChange();
   EXPECT_EQ(UndoCount(), 0);
   EXPECT_FALSE(HasUnsavedEdits());
@@ -302,7 +302,7 @@ TEST_F(HistoryTest, AStoresOwnChangesJoinTheLastEdit) {
   Pan[2] = 7;
   RecordPendingEdit();
   NameLastEdit("pan here");
-  MuteArray[5] ^= 1;
+  CopyText(MixName, "mixFilename 2");
   AbsorbPendingChange();
   const Bytes stored = MixImage();
   EXPECT_EQ(UndoCount(), 1);

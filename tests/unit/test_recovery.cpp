@@ -77,22 +77,23 @@ TEST_F(RecoveryTest, FolderFollowsTheStateDirectoryAndNamesTheMixDirectory) {
 }
 
 TEST_F(RecoveryTest, KeepsWhatAStoreWritesWithoutTouchingTablesOrMixFiles) {
-  // Old files whose unknown lines a store carries over; names with gaps a store fills.
-  Spit("faders.txt", "Old\nnote\tkeep\nend\n");
+  // An old file whose unknown lines a store carries over, and none where a store creates
+  // "faders.txt" and names the empty mix.
   Spit("prefs.txt", "mystery\t1\nend\n");
   FillMaximalMix(3);
   memset(ChanActive, 0, sizeof ChanActive);  // so the files fit their buffers
   for (int c = 1; c <= kChannels; ++c) snprintf(NameBuffer[c], kNameSize, "ch %d", c);
-  NameBuffer[4][0] = '\0';
+  MixName[0] = '\0';
   const std::vector<unsigned char> tables = MixImage();
   const std::string folder = dir_ + "/state/tessaro/mix";
   ASSERT_TRUE(WriteRecovery(folder.c_str()));
   EXPECT_TRUE(MixImage() == tables);
-  EXPECT_EQ(Slurp("faders.txt"), "Old\nnote\tkeep\nend\n");
-  EXPECT_FALSE(std::ifstream("tracks.txt").good());
+  EXPECT_EQ(Slurp("prefs.txt"), "mystery\t1\nend\n");
+  for (const char* f : {"faders.txt", "tracks.txt"}) EXPECT_FALSE(std::ifstream(f).good()) << f;
   ASSERT_TRUE(WritePreferencesFile() && WriteTracksFile() && StoreFaderFile());
   for (const char* f : kFiles) EXPECT_EQ(Slurp((folder + "/" + f).c_str()), Slurp(f)) << f;
-  EXPECT_NE(Slurp("tracks.txt").find("\n4 ---- "), std::string::npos);  // the gap a store fills
+  EXPECT_EQ(Slurp("faders.txt").substr(0, 12), "mixFilename\n");
+  EXPECT_NE(Slurp("prefs.txt").find("mystery\t1\n"), std::string::npos);
 
   // A folder that cannot be made is a failure, not a crash.
   Spit("plain", "x");
