@@ -182,20 +182,6 @@ void DropRedo() {
   }
 }
 
-}  // namespace
-
-void ResetHistory() {
-  shadow.assign(MixImageSize(), 0);
-  shadow.shrink_to_fit();
-  SnapshotMix(shadow.data());
-  edits.clear();
-  applied = 0;
-  bytes = 0;
-  current = stored = ++next_state;
-}
-
-namespace {
-
 // The last edit, when it is the one the tables are at; null otherwise.
 Edit* LastApplied() { return applied > 0 && applied == edits.size() ? &edits.back() : nullptr; }
 
@@ -231,6 +217,16 @@ void Record(bool join, uintptr_t key, double now) {
 }
 
 }  // namespace
+
+void ResetHistory() {
+  shadow.assign(MixImageSize(), 0);
+  shadow.shrink_to_fit();
+  SnapshotMix(shadow.data());
+  edits.clear();
+  applied = 0;
+  bytes = 0;
+  current = stored = ++next_state;
+}
 
 bool RecordEdit(uintptr_t key, double now, double join_within) {
   if (!PendingChange()) return false;
