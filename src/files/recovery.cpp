@@ -3,6 +3,7 @@
 #include "files/recovery.h"
 
 #include <dirent.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "files/mix_files.h"
 #include "files/wholefile.h"
@@ -54,6 +54,26 @@ bool MakeFolders(const char* path) {
   return mkdir(partial, 0700) == 0 || errno == EEXIST;
 }
 
+// Scratch memory straight from the system and back to it when done: a heap block this
+// large would stay in the editor's memory after each write.
+class PageBuffer {
+ public:
+  explicit PageBuffer(size_t size)
+      : size_(size), p_(mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) {}
+  ~PageBuffer() {
+    if (p_ != MAP_FAILED) munmap(p_, size_);
+  }
+  PageBuffer(const PageBuffer&) = delete;
+  PageBuffer& operator=(const PageBuffer&) = delete;
+  bool ok() const { return p_ != MAP_FAILED; }
+  template <class T>
+  T* as() const { return static_cast<T*>(p_); }
+
+ private:
+  size_t size_;
+  void* p_;
+};
+
 bool Join(char* out, size_t size, const char* folder, const char* name) {
   int n = snprintf(out, size, "%s/%s", folder, name);
   return n > 0 && static_cast<size_t>(n) < size;
@@ -90,18 +110,19 @@ bool RecoveryFolder(const char* mix_dir, char* out, size_t size) {
 bool WriteRecovery(const char* folder) {
   if (!MakeFolders(folder)) return false;
   // Building a text may complete the tables (a store names an empty mix); a recovery must not.
-  std::vector<unsigned char> tables(MixImageSize());
-  SnapshotMix(tables.data());
+  PageBuffer tables(MixImageSize());
+  if (!tables.ok()) return false;
+  SnapshotMix(tables.as<unsigned char>());
   bool ok = true;
   for (const StoredFile* file : kMixFiles) {
-    std::vector<char> text(file->cap);
+    PageBuffer text(file->cap);
     size_t len = 0, written = 0;
     char path[4096];
-    ok = ok && file->build(text.data(), text.size(), &len) == kTextBuilt &&
+    ok = ok && text.ok() && file->build(text.as<char>(), file->cap, &len) == kTextBuilt &&
          Join(path, sizeof path, folder, file->name) &&
-         WriteWholeFile(path, text.data(), len, &written) == kWriteOk;
+         WriteWholeFile(path, text.as<char>(), len, &written) == kWriteOk;
   }
-  RestoreMix(tables.data());
+  RestoreMix(tables.as<unsigned char>());
   return ok;
 }
 
