@@ -105,6 +105,7 @@ void Mix() {
     SetStatus("Mix not started: could not write %s", failed);
     return;
   }
+  MixStored();  // the three files now hold the mix, as after Store All
   char command[256];
   int n = snprintf(command, sizeof command, "%sbrennic", Path);
   if (n < 0 || n >= static_cast<int>(sizeof command)) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Crash recovery under real input: an editor killed with SIGKILL after edits leaves the
 # unsaved mix in its recovery folder (never in the mix's own files); started again in the
-# same directory it asks: Later leaves the folder, Recover brings back exactly that mix
-# (Store All then writes the kept texts), Discard and a quit without storing remove it.
+# same directory (as its current directory or named on the command line) it asks: Later
+# leaves the folder, Recover brings back exactly that mix (Store All then writes the kept
+# texts), Discard and a quit without storing remove it.
 source "$E2E_LIB"
 here=$(cd "$(dirname "$E2E_LIB")" && pwd)
 demo=$(cd "$here/../../examples/demo" && pwd)
@@ -21,9 +22,10 @@ kill_editor() {
   wait "$E2E_PID" 2>/dev/null
   E2E_PID=""
 }
-# Starts the editor again in the same directory and answers its recovery question.
+# Starts the editor again in the same directory (further arguments as e2e_start's) and
+# answers its recovery question.
 restart_and_answer() {
-  e2e_restart
+  e2e_restart "${@:2}"
   wait_for 5 window_of "Recover unsaved edits" || fail "the restarted editor did not ask"
   focus "$(window_of "Recover unsaved edits")"
   case $1 in
@@ -55,7 +57,9 @@ restart_and_answer later
 has_recovery || fail "Later removed the recovery"
 quit_editor  # nothing edited in this session: no question
 
-restart_and_answer recover
+# This time the directory is named on the command line: the editor recalls its files, then
+# offers the recovery.
+restart_and_answer recover "" "" @
 mix_untouched "Recover"
 store_and_wait "$ctl" ctrl+s
 for f in faders prefs tracks; do same_text "$kept/$f.txt" "$E2E_DIR/$f.txt"; done
