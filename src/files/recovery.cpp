@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "files/mix_files.h"
 #include "files/wholefile.h"
@@ -114,29 +115,43 @@ bool WriteRecovery(const char* folder) {
   if (!tables.ok()) return false;
   SnapshotMix(tables.as<unsigned char>());
   bool ok = true;
-  for (const StoredFile* file : kMixFiles) {
-    PageBuffer text(file->cap);
-    size_t len = 0, written = 0;
-    char path[4096];
-    ok = ok && text.ok() && file->build(text.as<char>(), file->cap, &len) == kTextBuilt &&
-         Join(path, sizeof path, folder, file->name) &&
-         WriteWholeFile(path, text.as<char>(), len, &written) == kWriteOk;
+  char paths[kMixFileCount][4096];
+  std::unique_ptr<PageBuffer> texts[kMixFileCount];
+  WholeFile files[kMixFileCount];
+  for (int i = 0; i < kMixFileCount; ++i) {
+    const StoredFile& file = *kMixFiles[i];
+    texts[i] = std::make_unique<PageBuffer>(file.cap);
+    size_t len = 0;
+    ok = ok && texts[i]->ok() && file.build(texts[i]->as<char>(), file.cap, &len) == kTextBuilt &&
+         Join(paths[i], sizeof paths[i], folder, file.name);
+    files[i] = {paths[i], texts[i]->as<char>(), len, kWriteOk, 0};
   }
   RestoreMix(tables.as<unsigned char>());
-  return ok;
+  // All three or none: a recovery never mixes texts of two moments.
+  return ok && WriteWholeFiles(files, kMixFileCount) < 0;
 }
 
+namespace {
+
+// One of the recovery's files, its backup "name~", or a temporary file of either
+// (".name.tessaro-HOST-PID.tmp") that a killed write left behind.
+bool RecoveryEntry(const char* entry) {
+  if (entry[0] == '.') ++entry;
+  for (const StoredFile* file : kMixFiles) {
+    size_t n = strlen(file->name);
+    if (strncmp(entry, file->name, n) == 0 && (entry[n] == '\0' || entry[n] == '~' || entry[n] == '.'))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void RemoveRecovery(const char* folder) {
-  // The three files and any temporary file of theirs a killed write left behind.
   if (DIR* d = opendir(folder)) {
     while (dirent* e = readdir(d)) {
-      for (const StoredFile* file : kMixFiles) {
-        size_t n = strlen(file->name);
-        char path[4096];
-        if (strncmp(e->d_name, file->name, n) == 0 && (e->d_name[n] == '\0' || e->d_name[n] == '.') &&
-            Join(path, sizeof path, folder, e->d_name))
-          unlink(path);
-      }
+      char path[4096];
+      if (RecoveryEntry(e->d_name) && Join(path, sizeof path, folder, e->d_name)) unlink(path);
     }
     closedir(d);
   }

@@ -10,11 +10,12 @@
 bool RecoveryFolder(const char* mix_dir, char* out, size_t size);
 
 // Writes the three texts of the tables into the folder (made if missing) with the safe
-// writer; lines of the current directory's files are carried over as a store would. The
-// tables are left exactly as they were. False when a text could not be built or written.
+// writer, all three or none; lines of the current directory's files are carried over as a
+// store would. The tables are left exactly as they were. False when a text could not be
+// built or written.
 bool WriteRecovery(const char* folder);
 
-// Removes the recovery files and the folder.
+// Removes the recovery files (with their backups and stale temporary files) and the folder.
 void RemoveRecovery(const char* folder);
 
 // The folder holds all three files, and each is newer than every one of the mix's files

@@ -11,7 +11,8 @@ row() { echo $((177 + 30 * ($1 - 1) + 9)); }
 
 # The recovery folder of the mix directory: the only folder in the state directory.
 folder() { ls -d "$E2E_STATE"/tessaro/*/ 2>/dev/null | head -n 1; }
-has_recovery() { [ -n "$(folder)" ] && [ -f "$(folder)faders.txt" ]; }
+has_recovery() { [ -n "$(folder)" ]; }
+kept() { has_recovery && [ -f "$(folder)faders.txt" ]; }
 kept_has() { grep -q "$2" "$(folder)$1"; }
 mix_untouched() {
   local f
@@ -40,7 +41,7 @@ e2e_start "$demo"
 recall_all "$ctl"
 open_window f Faders
 type_into "$win" 100 41 "Killed Mix"
-wait_for 5 has_recovery || fail "no recovery after the first edit"
+wait_for 5 kept || fail "no recovery after the first edit"
 # Later edits are kept within ten seconds: a volume, a new index, a name.
 type_into "$win" 335 "$(row 2)" "-4.5"
 type_into "$win" 40 92 3
@@ -54,7 +55,7 @@ kept=$(mktemp -d "$E2E_DIR/.kept-XXXXXX")
 cp "$(folder)"*.txt "$kept/"
 
 restart_and_answer later
-has_recovery || fail "Later removed the recovery"
+kept || fail "Later removed the recovery"
 quit_editor  # nothing edited in this session: no question
 
 # This time the directory is named on the command line: the editor recalls its files, then
@@ -69,7 +70,7 @@ rm -rf "$kept"
 # A quit without storing gives the edits up: their recovery goes too.
 open_window f Faders
 type_into "$win" 100 41 "Given Up"
-wait_for 5 has_recovery || fail "no recovery after an edit"
+wait_for 5 kept || fail "no recovery after an edit"
 focus "$ctl"
 keys ctrl+q
 answer_quit discard
@@ -80,7 +81,7 @@ has_recovery && fail "Quit without storing left the recovery"
 e2e_restart
 open_window f Faders
 type_into "$win" 100 41 "Discarded Mix"
-wait_for 5 has_recovery || fail "no recovery after an edit"
+wait_for 5 kept || fail "no recovery after an edit"
 kill_editor
 mkdir "$E2E_DIR/.before"
 cp "$E2E_DIR"/*.txt "$E2E_DIR/.before/"

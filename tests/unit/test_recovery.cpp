@@ -119,8 +119,10 @@ TEST_F(RecoveryTest, NewerOnlyWhenCompleteAndNewerThanEveryMixFile) {
   unlink((folder + "/faders.txt").c_str());  // incomplete
   EXPECT_FALSE(RecoveryIsNewer(folder.c_str()));
 
-  // Removing takes the files and what a killed write left, not what someone else put there.
-  touch(folder + "/faders.txt.Ab12Cd", 1);
+  // Removing takes the files, their backups and what a killed write left, not what someone
+  // else put there.
+  touch(folder + "/tracks.txt~", 1);
+  touch(folder + "/.faders.txt.tessaro-host-99999.tmp", 1);
   RemoveRecovery(folder.c_str());
   EXPECT_NE(access(folder.c_str(), F_OK), 0);
   mkdir(folder.c_str(), 0700);
