@@ -105,9 +105,7 @@ long WriteFaderFile(const char* text) {
 }
 
 bool ScrubEffects(char* text) {
-  TextSink out = SinkAppendTo(scratch, sizeof scratch);
-  out.len = 0;
-  scratch[0] = '\0';
+  TextSink out = SinkNewText(scratch, sizeof scratch);
   AppendCarryOver(out, text);
   if (out.overflow) return false;
   memcpy(text, scratch, out.len + 1);
@@ -137,9 +135,7 @@ TextBuild BuildFaderText(char* text, size_t cap, size_t* len) {
       PutMixNameLine(text, cap);
       return kTextOldUnreadable;
   }
-  TextSink sink = SinkAppendTo(text, cap);
-  sink.len = 0;
-  if (cap > 0) text[0] = '\0';
+  TextSink sink = SinkNewText(text, cap);
   AppendCarryOver(sink, scratch);
   AppendEffectsSection(sink);
   AppendCueSection(sink);

@@ -182,17 +182,13 @@ TextBuild BuildPrefsText(char* text, size_t cap, size_t* len) {
       return kTextOldUnreadable;
   }
 
-  TextSink out = SinkAppendTo(text, cap);
-  out.len = 0;
-  if (cap > 0) text[0] = '\0';
+  TextSink out = SinkNewText(text, cap);
   AppendPrefs(out);
   size_t carried = strlen(carry);
   SinkPut(out, carry, carried);
   if (carried > 0 && carry[carried - 1] != '\n') SinkPuts(out, "\n");
   SinkPuts(out, "end\n");
-  if (out.overflow) return kTextTooLarge;
-  *len = out.len;
-  return kTextBuilt;
+  return BuiltText(out, len);
 }
 
 namespace {

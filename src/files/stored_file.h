@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 
+#include "files/textsink.h"
 #include "files/wholefile.h"
 
 enum TextBuild {
@@ -10,6 +11,13 @@ enum TextBuild {
   kTextOldUnreadable,  // the old file's lines to carry over could not be read
   kTextTooLarge,       // the new text does not fit its buffer
 };
+
+// The outcome of a text built in a sink: its length, or kTextTooLarge when it overflowed.
+inline TextBuild BuiltText(const TextSink& out, size_t* len) {
+  if (out.overflow) return kTextTooLarge;
+  *len = out.len;
+  return kTextBuilt;
+}
 
 // One of the editor's files as a store sees it.
 struct StoredFile {

@@ -111,6 +111,11 @@ TextSink SinkAppendTo(char* buf, size_t cap) {
   return s;
 }
 
+TextSink SinkNewText(char* buf, size_t cap) {
+  if (cap > 0) buf[0] = '\0';
+  return SinkAppendTo(buf, cap);
+}
+
 void SinkPut(TextSink& s, const char* text, size_t len) {
   if (s.overflow) return;
   Commit(s, PutText(s.buf + s.len, Limit(s), text, len));

@@ -12,6 +12,8 @@ struct TextSink {
 
 // A sink appending to the NUL-terminated text already in buf.
 TextSink SinkAppendTo(char* buf, size_t cap);
+// A sink writing a new text from the start of buf.
+TextSink SinkNewText(char* buf, size_t cap);
 void SinkPut(TextSink& sink, const char* text, size_t len);
 void SinkPuts(TextSink& sink, const char* text);
 // The text printf's "%.*f" gives for v (a float argument reaches printf as this double).

@@ -64,9 +64,7 @@ TextBuild BuildTracksText(char* text, size_t cap, size_t* len) {
   for (int c = 1; c <= kChannels; ++c)
     if (NameBuffer[c][0] != '\0') last = c;
 
-  TextSink out = SinkAppendTo(text, cap);
-  out.len = 0;
-  if (cap > 0) text[0] = '\0';
+  TextSink out = SinkNewText(text, cap);
   for (int c = 1; c <= last; ++c) {
     // An unnamed channel below the last named one is written as the placeholder "----",
     // muted, without touching the tables: what the strips show stays what is held.
@@ -76,9 +74,7 @@ TextBuild BuildTracksText(char* text, size_t cap, size_t* len) {
     SinkPrintf(out, "%i %.*s %s\n", c, static_cast<int>(strnlen(name, kNameSize - 1)), name, token);
   }
   SinkPuts(out, "end\n");
-  if (out.overflow) return kTextTooLarge;
-  *len = out.len;
-  return kTextBuilt;
+  return BuiltText(out, len);
 }
 
 namespace {
