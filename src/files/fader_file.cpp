@@ -49,45 +49,58 @@ void ReportWriteFailure(size_t len, WriteResult r, size_t written) {
   fflush(stdout);
 }
 
+// Reads the old file into scratch, an empty text when it is missing or empty, and says on
+// standard output what was wrong with it. kFaderCreated here means missing (not created
+// yet); a missing file with no mix name gives the mix its default name.
+FaderRead ReadOldText(size_t* size) {
+  switch (ReadWholeFile(kFaderFile, scratch, sizeof scratch, size)) {
+    case kReadOk:
+      return kFaderRead;
+    case kReadMissing:
+      if (MixName[0] == '\0') CopyText(MixName, "mixFilename");
+      scratch[0] = '\0';
+      return kFaderCreated;
+    case kReadEmpty:
+      printf("faders.txt file is empty\n");
+      fflush(stdout);
+      scratch[0] = '\0';
+      return kFaderEmpty;
+    case kReadShort:
+    case kReadTooLarge:
+    case kReadFailed:
+    case kReadNotRegular:
+      break;
+  }
+  printf("fader file read error\n");
+  fflush(stdout);
+  return kFaderUnreadable;
+}
+
 }  // namespace
 
 long ReadFaderFileEx(FaderRead* outcome) {
   size_t size = 0;
-  ReadResult r = ReadWholeFile(kFaderFile, scratch, sizeof scratch, &size);
-  switch (r) {
-    case kReadOk:
+  *outcome = ReadOldText(&size);
+  switch (*outcome) {
+    case kFaderRead:
       memcpy(reserve_fbuff, scratch, size + 1);
-      *outcome = kFaderRead;
       return static_cast<long>(size);
-    case kReadMissing: {
-      if (MixName[0] == '\0') CopyText(MixName, "mixFilename");
+    case kFaderCreated: {  // missing: create it with the mix-name line
       StageMixNameLine();
       size_t written = 0;
       size_t len = strlen(reserve_fbuff);
       if (WriteWholeFile(kFaderFile, reserve_fbuff, len, &written) == kWriteOk) {
         SetStatus("Created new faders.txt file");
-        *outcome = kFaderCreated;
       } else {
         SetStatus("faders.txt file not found!");
         *outcome = kFaderCreateFailed;
       }
       return 0;
     }
-    case kReadEmpty:
-      printf("faders.txt file is empty\n");
-      *outcome = kFaderEmpty;
-      break;
-    case kReadShort:
-    case kReadTooLarge:
-    case kReadFailed:
-    case kReadNotRegular:
-      printf("fader file read error\n");
-      *outcome = kFaderUnreadable;
-      break;
+    default:
+      StageMixNameLine();
+      return 0;
   }
-  fflush(stdout);
-  StageMixNameLine();
-  return 0;
 }
 
 long ReadFaderFile() {
@@ -115,25 +128,9 @@ bool ScrubEffects(char* text) {
 TextBuild BuildFaderText(char* text, size_t cap, size_t* len) {
   *len = 0;
   size_t size = 0;
-  switch (ReadWholeFile(kFaderFile, scratch, sizeof scratch, &size)) {
-    case kReadOk:
-      break;
-    case kReadMissing:
-      if (MixName[0] == '\0') CopyText(MixName, "mixFilename");
-      scratch[0] = '\0';
-      break;
-    case kReadEmpty:
-      printf("faders.txt file is empty\n");
-      scratch[0] = '\0';
-      break;
-    case kReadShort:
-    case kReadTooLarge:
-    case kReadFailed:
-    case kReadNotRegular:
-      printf("fader file read error\n");
-      fflush(stdout);
-      PutMixNameLine(text, cap);
-      return kTextOldUnreadable;
+  if (ReadOldText(&size) == kFaderUnreadable) {
+    PutMixNameLine(text, cap);
+    return kTextOldUnreadable;
   }
   TextSink sink = SinkNewText(text, cap);
   AppendCarryOver(sink, scratch);
