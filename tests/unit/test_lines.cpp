@@ -43,6 +43,14 @@ TEST(Lines, OnePassSplitGivesTheLinesAndFieldsOfNextLineThenSplit) {
     ExpectSameSplit(text, '\t');
     ExpectSameSplit(text, ' ');
   }
+  // Both share the field cap, so check it outright: the last field keeps the rest.
+  const std::string many = Numbers(18, "\t") + "\r\n";
+  LineScan scan = ScanLines(many.data(), many.size());
+  TextLine line;
+  Fields f;
+  ASSERT_TRUE(NextSplitLine(scan, '\t', line, f));
+  ASSERT_EQ(f.count, kMaxFields);
+  EXPECT_EQ(std::string(f.start[kMaxFields - 1], f.stop[kMaxFields - 1]), "16\t17\t18");
 }
 
 TEST(Lines, RecordLoopSkipsBlankLinesStopsAtEndAndNumbersLines) {
