@@ -1,8 +1,5 @@
 // The edit history on the headless tables: differences that rebuild either side exactly,
-// undo and redo of whole-table edits on a maximal mix, joining typed edits, the limits and
-// the unsaved-edits flag.
-#include <random>
-
+// undo and redo on a maximal mix, joining typed edits, the limits and the unsaved flag.
 #include "maximal_mix.h"
 #include "model/delta.h"
 #include "model/history.h"
@@ -13,17 +10,13 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Bytes Encode(const Bytes& target, const Bytes& source, DeltaShape shape) {
-  Bytes ops;
-  EncodeDelta(target.data(), source.data(), target.size(), shape, ops);
-  return ops;
-}
-
-bool Decode(const Bytes& ops, const Bytes& source, DeltaShape shape, Bytes* target) {
+// Decodes, counting the op bytes read into *used.
+bool Decode(const Bytes& ops, const Bytes& source, DeltaShape shape, Bytes* target, size_t* used) {
   target->assign(source.size(), 0xEE);
   const unsigned char* p = ops.data();
-  return DecodeDelta(&p, p + ops.size(), source.data(), source.size(), shape, target->data()) &&
-         p == ops.data() + ops.size();
+  const bool ok = DecodeDelta(&p, p + ops.size(), source.data(), source.size(), shape, target->data());
+  *used = static_cast<size_t>(p - ops.data());
+  return ok;
 }
 
 Bytes Floats(std::vector<float> v) {
@@ -32,53 +25,47 @@ Bytes Floats(std::vector<float> v) {
   return b;
 }
 
-std::vector<float> Counting(int n, float from) {
-  std::vector<float> v(n);
-  for (int i = 0; i < n; ++i) v[i] = from + static_cast<float>(i) * 1.25f;
-  return v;
-}
-
 }  // namespace
 
 TEST(Delta, RebuildsEitherSideAndStaysSmallForIndexMoves) {
-  std::mt19937 rng(7);
-  std::vector<float> noise(512);
-  for (float& f : noise) f = static_cast<float>(rng() % 100000) / 7.0f;
-  std::vector<float> inserted = Counting(512, 3), removed = Counting(512, 3);
+  std::vector<float> noise(512), counting(512), zero(512, 0.0f);
+  for (int i = 0; i < 512; ++i) {
+    noise[i] = static_cast<float>(i * 7919 % 100003) / 7.0f;
+    counting[i] = 3 + static_cast<float>(i) * 1.25f;
+  }
+  std::vector<float> inserted = counting, removed = counting;
   inserted.insert(inserted.begin() + 1, 0.0f);  // an empty index opened at 1
   inserted.pop_back();
   removed.erase(removed.begin());  // index 0 closed, the last emptied
   removed.push_back(0.0f);
-  std::string text_a(128, '\0'), text_b(128, '\0');
-  text_a.replace(0, 11, "Lead Vocals");
-  text_b.replace(0, 19, "/home/mix/vox_2.wav");
-  const DeltaShape kFloats{4, 4}, kText{0, 1};
+  Bytes text_a(128, 0), text_b(128, 0);
+  memcpy(text_a.data(), "Lead Vocals", 11);
+  memcpy(text_b.data(), "/home/mix/vox_2.wav", 19);
+  const DeltaShape kF{4, 4}, kText{0, 1};
   struct Case {
-    const char* name;
     Bytes target, source;
     DeltaShape shape;
     size_t most;  // bytes the ops may take
   } cases[] = {
-      {"insert", Floats(inserted), Floats(Counting(512, 3)), kFloats, 32},
-      {"insert undone", Floats(Counting(512, 3)), Floats(inserted), kFloats, 32},
-      {"remove", Floats(removed), Floats(Counting(512, 3)), kFloats, 32},
-      {"remove undone", Floats(Counting(512, 3)), Floats(removed), kFloats, 32},
-      {"all zero", Floats(std::vector<float>(512, 0.0f)), Floats(noise), kFloats, 16},
-      {"noise", Floats(noise), Floats(std::vector<float>(512, 0.0f)), kFloats, 2048 + 16},
-      {"text", Bytes(text_b.begin(), text_b.end()), Bytes(text_a.begin(), text_a.end()), kText, 40},
-      {"one byte", Bytes{7}, Bytes{9}, kText, 2},
+      {Floats(inserted), Floats(counting), kF, 32}, {Floats(counting), Floats(inserted), kF, 32},
+      {Floats(removed), Floats(counting), kF, 32},  {Floats(counting), Floats(removed), kF, 32},
+      {Floats(zero), Floats(noise), kF, 16},        {Floats(noise), Floats(zero), kF, 2048 + 16},
+      {text_b, text_a, kText, 40},                  {Bytes{7}, Bytes{9}, kText, 2},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Bytes ops = Encode(c.target, c.source, c.shape), rebuilt;
+    SCOPED_TRACE(&c - cases);
+    Bytes ops, rebuilt;
+    size_t used = 0;
+    EncodeDelta(c.target.data(), c.source.data(), c.target.size(), c.shape, ops);
     EXPECT_LE(ops.size(), c.most);
-    ASSERT_TRUE(Decode(ops, c.source, c.shape, &rebuilt));
+    ASSERT_TRUE(Decode(ops, c.source, c.shape, &rebuilt, &used));
+    EXPECT_EQ(used, ops.size());
     EXPECT_EQ(rebuilt, c.target);
     // Ops cut short or describing the wrong length are refused.
     Bytes cut(ops.begin(), ops.end() - 1), longer = c.source;
     longer.insert(longer.end(), 4, 0);
-    EXPECT_FALSE(Decode(cut, c.source, c.shape, &rebuilt));
-    EXPECT_FALSE(Decode(ops, longer, c.shape, &rebuilt));
+    EXPECT_FALSE(Decode(cut, c.source, c.shape, &rebuilt, &used));
+    EXPECT_FALSE(Decode(ops, longer, c.shape, &rebuilt, &used));
   }
 }
 
@@ -94,84 +81,61 @@ class HistoryTest : public ScratchDir {
     SetHistoryLimit(kHistoryBytes);
     ScratchDir::TearDown();
   }
-  static std::string Undo() {
+  static std::string Step(bool (*step)(char*, size_t)) {
     char what[kEditNameSize] = "?";
-    return UndoEdit(what, sizeof what) ? what : "nothing";
+    return step(what, sizeof what) ? what : "nothing";
   }
-  static std::string Redo() {
-    char what[kEditNameSize] = "?";
-    return RedoEdit(what, sizeof what) ? what : "nothing";
-  }
+  static std::string Undo() { return Step(UndoEdit); }
+  static std::string Redo() { return Step(RedoEdit); }
 };
 
-// Each kind of table edit on the maximal mix: undo gives back every byte of before, redo
-// every byte of after, and the history holds far less than the tables.
 TEST_F(HistoryTest, UndoAndRedoRestoreEveryByteOfEachKindOfEdit) {
   struct Case {
-    const char* name;
     void (*edit)();
     const char* what;  // the edit's name on the status line
     size_t most;       // bytes the history may hold for it
   } cases[] = {
-      {"one volume", [] { Volume[AutoAt(3, 4)] = -7.5f; }, "volume, index 5", 1024},
-      {"last slot, last index", [] { Shape[AutoAt(143, 511)] = 2; }, "shape, index 512", 1024},
-      {"insert at 1", [] { InsertIndexTables(0); }, "", 64 << 10},
-      {"insert at 512", [] { InsertIndexTables(511); }, "", 64 << 10},
-      {"remove at 1", [] { RemoveIndexTables(0); }, "", 64 << 10},
-      {"propagate", [] { PropagateIndexTables(200); }, "", 64 << 10},
-      {"name", [] { CopyText(NameBuffer[127], "Choir"); }, "name, channel 127", 1024},
-      {"routing", [] { SubAsn[9 * kGroups + 7] ^= 1; SubOn[7] ^= 1; }, "submix assignment, channel 10", 1024},
-      {"effect of VCA 8", [] { Ptrev[143 * kFxPositions + 1] = 3; }, "effects, VCA 8", 1024},
-      {"whole mix", [] { FillMaximalMix(2); }, "", 4 << 20},
-      {"reset", ClearInternalArrays, "", 4 << 20},
+      {[] { Volume[AutoAt(3, 4)] = -7.5f; }, "volume, index 5", 1024},
+      {[] { Shape[AutoAt(143, 511)] = 2; }, "shape, index 512", 1024},
+      {[] { InsertIndexTables(511); }, "", 64 << 10},
+      {[] { RemoveIndexTables(0); }, "", 64 << 10},
+      {[] { PropagateIndexTables(200); }, "", 64 << 10},
+      {[] { CopyText(NameBuffer[127], "Choir"); }, "name, channel 127", 1024},
+      {[] { SubAsn[9 * kGroups + 7] ^= 1; SubOn[7] ^= 1; }, "submix assignment, channel 10", 1024},
+      {[] { Ptrev[143 * kFxPositions + 1] = 3; }, "effects, VCA 8", 1024},
+      {[] { FillMaximalMix(2); }, "", 4 << 20},
+      {ClearInternalArrays, "", 4 << 20},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(&c - cases);
     FillMaximalMix(1);
     ResetHistory();
     const Bytes before = MixImage();
     c.edit();
     const Bytes after = MixImage();
-    ASSERT_NE(before, after);
     ASSERT_TRUE(RecordEdit(0, 0, 0));
     EXPECT_LE(HistoryBytes(), c.most);
-    EXPECT_EQ(Undo(), c.what);
-    EXPECT_TRUE(MixImage() == before);
-    EXPECT_EQ(Redo(), c.what);
-    EXPECT_TRUE(MixImage() == after);
-    EXPECT_EQ(Undo(), c.what);
-    EXPECT_TRUE(MixImage() == before);
+    for (const Bytes* state : {&before, &after, &before}) {
+      EXPECT_EQ(state == &after ? Redo() : Undo(), c.what);
+      EXPECT_TRUE(MixImage() == *state);
+    }
     EXPECT_EQ(Undo(), "nothing");
   }
 }
 
-TEST_F(HistoryTest, ASequenceUndoesAndRedoesStepByStep) {
-  std::vector<Bytes> states{MixImage()};
-  void (*steps[])() = {[] { InsertIndexTables(0); }, [] { Volume[AutoAt(0, 0)] = 1; },
-                       [] { RemoveIndexTables(300); }, [] { FillMaximalMix(3); },
-                       [] { PropagateIndexTables(510); }};
-  for (auto step : steps) {
-    step();
-    ASSERT_TRUE(RecordEdit(0, 0, 0));
-    states.push_back(MixImage());
-  }
-  for (int i = 5; i > 0; --i) {
-    Undo();
-    ASSERT_TRUE(MixImage() == states[i - 1]) << "undo to " << i - 1;
-  }
-  for (int i = 1; i <= 5; ++i) {
-    Redo();
-    ASSERT_TRUE(MixImage() == states[i]) << "redo to " << i;
-  }
-  // A new edit after undoing drops what could have been redone.
-  Undo();
+TEST_F(HistoryTest, ANewEditAfterUndoingDropsTheRedo) {
+  const Bytes start = MixImage();
+  InsertIndexTables(0);
+  RecordEdit(0, 0, 0);
+  FillMaximalMix(3);
+  RecordEdit(0, 0, 0);
   Undo();
   Pan[5] = 40;
   EXPECT_TRUE(RecordEdit(0, 0, 0));
-  EXPECT_EQ(RedoCount(), 0);
   EXPECT_EQ(Redo(), "nothing");
   EXPECT_EQ(Undo(), "pan, channel 5");
-  EXPECT_TRUE(MixImage() == states[3]);
+  Undo();
+  EXPECT_TRUE(MixImage() == start);
 }
 
 TEST_F(HistoryTest, KeepsAtLeastAHundredInsertsAndDropsTheOldestPastTheLimit) {
@@ -185,8 +149,7 @@ TEST_F(HistoryTest, KeepsAtLeastAHundredInsertsAndDropsTheOldestPastTheLimit) {
   while (UndoCount() > 0) Undo();
   EXPECT_TRUE(MixImage() == start);
 
-  // Whole different mixes cost about the tables each (1.6 MB): past the limit (here 12 MiB,
-  // 64 MiB in use) the oldest go.
+  // Whole different mixes cost about the tables each (1.6 MB): past the limit the oldest go.
   ResetHistory();
   SetHistoryLimit(12u << 20);
   std::vector<Bytes> states;
@@ -201,9 +164,7 @@ TEST_F(HistoryTest, KeepsAtLeastAHundredInsertsAndDropsTheOldestPastTheLimit) {
   EXPECT_LT(kept, 14);
   while (UndoCount() > 1) Undo();
   EXPECT_TRUE(MixImage() == states[states.size() - kept]);
-
-  // A lower limit drops at once: the undo first, then the furthest redo, leaving the one
-  // that still leads on from the tables.
+  // A lower limit drops the undo first, then the furthest redo, keeping the next step.
   SetHistoryLimit(1);
   EXPECT_EQ(UndoCount(), 0);
   EXPECT_EQ(RedoCount(), 1);
@@ -212,95 +173,75 @@ TEST_F(HistoryTest, KeepsAtLeastAHundredInsertsAndDropsTheOldestPastTheLimit) {
 }
 
 TEST_F(HistoryTest, TypingIntoOneFieldWithinASecondIsOneEdit) {
-  const uintptr_t field_a = 0x1000, field_b = 0x2000;
+  const uintptr_t a = 0x1000, b = 0x2000;
   const Bytes start = MixImage();
-  Volume[0] = 1;
-  RecordEdit(field_a, 10.0, 1.0);
-  Volume[0] = 12;
-  RecordEdit(field_a, 10.6, 1.0);
-  Volume[0] = 12.5f;
-  RecordEdit(field_a, 11.5, 1.0);  // within a second of the last key
-  EXPECT_EQ(UndoCount(), 1);
-  const Bytes typed = MixImage();
-  Volume[0] = 3;
-  RecordEdit(field_a, 12.6, 1.0);  // a pause: a new edit
-  Pan[0] = 3;
-  RecordEdit(field_b, 12.7, 1.0);  // another field
-  EXPECT_EQ(UndoCount(), 3);
+  struct Key { uintptr_t field; double at; float* value; float v; int edits; } keys[] = {
+      {a, 10.0, &Volume[0], 1, 1}, {a, 10.6, &Volume[0], 12, 1}, {a, 11.5, &Volume[0], 12.5f, 1},
+      {a, 12.6, &Volume[0], 3, 2},  // a pause: a new edit
+      {b, 12.7, &Pan[0], 3, 3},     // another field
+  };
+  for (const Key& k : keys) {
+    *k.value = k.v;
+    RecordEdit(k.field, k.at, 1.0);
+    EXPECT_EQ(UndoCount(), k.edits) << k.at;
+  }
   Undo();
   Undo();
-  EXPECT_TRUE(MixImage() == typed);
+  EXPECT_EQ(Volume[0], 12.5f);
   Undo();
   EXPECT_TRUE(MixImage() == start);
 
   // Typing back to what was there leaves no edit; a store in between keeps them apart.
   ResetHistory();
   Pan[1] = 9;
-  RecordEdit(field_a, 20.0, 1.0);
+  RecordEdit(a, 20.0, 1.0);
   FillMaximalMix(1);
-  EXPECT_TRUE(RecordEdit(field_a, 20.3, 1.0));
+  EXPECT_TRUE(RecordEdit(a, 20.3, 1.0));
   EXPECT_EQ(UndoCount(), 0);
   EXPECT_FALSE(HasUnsavedEdits());
   Pan[1] = 9;
-  RecordEdit(field_a, 21.0, 1.0);
+  RecordEdit(a, 21.0, 1.0);
   MarkStored();
   Pan[1] = 10;
-  RecordEdit(field_a, 21.2, 1.0);
+  RecordEdit(a, 21.2, 1.0);
   EXPECT_EQ(UndoCount(), 2);
 }
 
-TEST_F(HistoryTest, UnsavedFlagFollowsStoresUndoAndRedo) {
+TEST_F(HistoryTest, UnsavedFlagAndStateIdFollowStoresUndoAndRedo) {
+  static uint64_t ids[2];
   struct Step {
-    const char* name;
     void (*act)();
     bool unsaved;
   } steps[] = {
-      {"fresh", [] {}, false},
-      {"pending change", [] { Ramp[7] = 2; }, true},
-      {"stored", MarkStored, false},
-      {"edited", [] { Ramp[7] = 3; RecordPendingEdit(); }, true},
-      {"undone to the stored state", [] { char w[8]; UndoEdit(w, sizeof w); }, false},
-      {"undone past it", [] { char w[8]; UndoEdit(w, sizeof w); }, true},
-      {"redone to it", [] { char w[8]; RedoEdit(w, sizeof w); }, false},
-      {"changed and changed back", [] { Ramp[7] = 9; RecordPendingEdit(); Ramp[7] = 2; RecordPendingEdit(); }, true},
-      {"stored again", MarkStored, false},
-      {"reset", [] { Offset[0] = 5; ResetHistory(); }, false},
+      {[] {}, false},
+      {[] { Ramp[7] = 2; }, true},  // a pending change
+      {MarkStored, false},
+      {[] { ids[0] = MixStateId(); Ramp[7] = 3; RecordPendingEdit(); ids[1] = MixStateId(); }, true},
+      {[] { Undo(); EXPECT_EQ(MixStateId(), ids[0]); }, false},
+      {[] { Undo(); }, true},
+      {[] { Redo(); Redo(); EXPECT_EQ(MixStateId(), ids[1]); Undo(); }, false},
+      {[] { Ramp[7] = 9; RecordPendingEdit(); Ramp[7] = 2; RecordPendingEdit(); }, true},
+      {MarkStored, false},
+      {[] { Offset[0] = 5; ResetHistory(); }, false},
+      // Once the stored state has been dropped from the history, nothing reaches it again.
+      {[] { Ramp[1] = 1; RecordPendingEdit(); SetHistoryLimit(1); Ramp[1] = 2; RecordPendingEdit();
+            while (UndoCount() > 0) Undo(); }, true},
   };
   for (const Step& s : steps) {
     s.act();
-    EXPECT_EQ(HasUnsavedEdits(), s.unsaved) << s.name;
+    EXPECT_EQ(HasUnsavedEdits(), s.unsaved) << &s - steps;
   }
-  // The state id moves with every edit, undo and redo, and comes back with the state.
-  const uint64_t stored_id = MixStateId();
-  Ramp[8] = 1;
-  RecordPendingEdit();
-  const uint64_t edited_id = MixStateId();
-  EXPECT_NE(edited_id, stored_id);
-  Undo();
-  EXPECT_EQ(MixStateId(), stored_id);
-  Redo();
-  EXPECT_EQ(MixStateId(), edited_id);
-  // Once the stored state has been dropped from the history, nothing reaches it again.
-  Ramp[1] = 1;
-  RecordPendingEdit();
-  SetHistoryLimit(1);
-  Ramp[1] = 2;
-  RecordPendingEdit();
-  while (UndoCount() > 0) Undo();
-  EXPECT_TRUE(HasUnsavedEdits());
+  EXPECT_NE(ids[0], ids[1]);
 }
 
-// What a store changes itself (an empty mix name named) is no step of its own: it joins the
-// last edit, keeping its name, or with no edit becomes part of the start.
+// What a store changes itself (an empty mix name named) joins the last edit, keeping its
+// name, or with no edit becomes part of the start.
 TEST_F(HistoryTest, AStoresOwnChangesJoinTheLastEdit) {
-  const Bytes start = MixImage();
   CopyText(MixName, "mixFilename");
   AbsorbPendingChange();
   EXPECT_EQ(UndoCount(), 0);
   EXPECT_FALSE(HasUnsavedEdits());
   const Bytes named = MixImage();
-  ASSERT_FALSE(named == start);
-
   Pan[2] = 7;
   RecordPendingEdit();
   NameLastEdit("pan here");
