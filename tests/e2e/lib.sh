@@ -291,3 +291,14 @@ same_text() {
   local expected=$1 actual=$2
   diff -u "$expected" "$actual" >&2 || fail "$(basename "$actual") differs from $expected"
 }
+
+# Prints a big "faders.txt": 40 automation points, channels 1 to $1 at each.
+big_faders() {
+  local i c
+  echo "Big Mix"
+  for i in $(seq 0 39); do
+    printf '\nt\t0\t%d.000\t0\n' "$i"
+    for c in $(seq 1 "$1"); do printf 'v\t%d\t-%d.50\n' "$c" $((c % 20)); done
+  done
+  echo end
+}

@@ -3,23 +3,13 @@
 # where it syncs a file to disk: after every kill the three files are all the old ones or all
 # the new ones, never a mix; the next editor's one normal store leaves no temporary file.
 source "$E2E_LIB"
-if ! command -v strace >/dev/null; then
-  echo "SKIP: strace is not installed (tools/deps.sh installs it)"
-  exit 0
-fi
+command -v strace >/dev/null || { echo "SKIP: strace is not installed (tools/deps.sh installs it)"; exit 0; }
 SEEDS=$(mktemp -d /tmp/tessaro-killed-XXXXXX)
 trap 'e2e_cleanup; rm -rf "$SEEDS"' EXIT
 export E2E_KEEP=1  # each kill's directory seeds the next editor
 
 mkdir "$SEEDS"/{old,new}
-{
-  echo "Big Mix"
-  for i in $(seq 0 39); do
-    printf '\nt\t0\t%d.000\t0\n' "$i"
-    for c in $(seq 1 100); do printf 'v\t%d\t-%d.50\n' "$c" $((c % 20)); done
-  done
-  echo end
-} >"$SEEDS/old/faders.txt"
+big_faders 100 >"$SEEDS/old/faders.txt"
 # Texts a store rewrites differently (line ends, missing keys), so old and new can be told apart.
 printf 'pre\ton\r\ncolor\t200\r\nnote\tkeep me\r\nend\r\n' >"$SEEDS/old/prefs.txt"
 printf '1 Kick ++\r\n2 Snare +\r\nend\r\n' >"$SEEDS/old/tracks.txt"
@@ -36,14 +26,8 @@ store_killed_at_sync() {
   # Killed, or done with the store (its last rename puts faders.txt in place).
   wait_for 5 bash -c "! kill -0 $E2E_PID 2>/dev/null || [ '$E2E_DIR/faders.txt' -nt '$SEEDS/.stamp' ]"
   sleep 0.3  # a kill at the syncs after the renames comes right after them
-  if ! kill -0 "$E2E_PID" 2>/dev/null; then
-    wait "$E2E_PID" 2>/dev/null
-    E2E_PID=""
-    wait "$tracer"
-    return 0
-  fi
-  kill "$tracer"  # strace detaches: the leak check at exit does not work under ptrace
-  wait "$tracer"
+  kill -0 "$E2E_PID" 2>/dev/null || { wait "$E2E_PID" "$tracer" 2>/dev/null; E2E_PID=""; return 0; }
+  kill "$tracer"; wait "$tracer"  # the leak check at exit does not work under ptrace
   barrier
   quit_editor
   return 1
@@ -54,9 +38,8 @@ which_set() {
   local f one
   set=""
   for f in faders.txt prefs.txt tracks.txt; do
-    if cmp -s "$SEEDS/old/$f" "$E2E_DIR/$f"; then one=old
-    elif cmp -s "$SEEDS/new/$f" "$E2E_DIR/$f"; then one=new
-    else fail "$f is neither old nor new: $(head -c 300 "$E2E_DIR/$f" | od -c | head -n 5)"; fi
+    one=$(cmp -s "$SEEDS/old/$f" "$E2E_DIR/$f" && echo old || { cmp -s "$SEEDS/new/$f" "$E2E_DIR/$f" && echo new; })
+    [ -n "$one" ] || fail "$f is neither old nor new"
     [ -z "$set" ] || [ "$set" = "$one" ] || fail "$1 left old and new files together ($f $one, the others $set)"
     set=$one
   done

@@ -15,6 +15,7 @@
 #include "files/cue_section.h"
 #include "files/effects_section.h"
 #include "files/fader_file.h"
+#include "files/mix_files.h"
 #include "files/prefs_file.h"
 #include "files/tracks_file.h"
 #include "model/status.h"
@@ -24,7 +25,7 @@ namespace fault {
 
 inline const char kUntouched[] = "status before the operation";
 
-// Recall at the core level; true when the seed file's probe value reached the tables.
+// Recalls at the core level; true when the seed's probe value reached the tables.
 inline bool RecallFaders() {
   if (ReadFaderFile() > 0) {
     ParseBufferMulti(reserve_fbuff);
@@ -34,12 +35,7 @@ inline bool RecallFaders() {
 }
 inline bool RecallPrefs() { ReadPreferencesFile(); return color == 200; }
 inline bool RecallTracks() { ReadTracksFile(); return strcmp(NameBuffer[1], "Kick") == 0 && SoloArray[1] == 1; }
-
-// Store All at the core level: the three files in their order, all or none.
-inline bool StoreAll() {
-  const StoredFile* all[] = {&kPrefsStore, &kTracksStore, &kFaderStore};
-  return StoreFiles(all, 3) == nullptr;
-}
+inline bool StoreAll() { return StoreFiles(kMixFiles, kMixFileCount) == nullptr; }
 
 struct FileCase {
   const char* name;
@@ -65,9 +61,8 @@ inline std::string ReadStatus(const FileCase& f, size_t bytes) {
 }
 inline std::string WriteFailure(const FileCase& f) { return std::string("Could not write ") + f.name; }
 // What a store says when the old file is there but not a regular file it may read.
-inline std::string OddFileFailure(const FileCase& f) {
-  return f.oldUnreadable ? f.oldUnreadable : WriteFailure(f);
-}
+inline std::string OddFileFailure(const FileCase& f) { return f.oldUnreadable ? f.oldUnreadable : WriteFailure(f); }
+inline std::string Backup(const FileCase& f) { return std::string(f.name) + "~"; }
 
 // A mix big enough that each store writes many blocks: named channels, automation, effects.
 inline void PopulateMix() {
@@ -95,10 +90,6 @@ inline long TempFiles(const char* dir) {
     n += e.path().filename().string().find(".tessaro-") != std::string::npos;
   return n;
 }
-inline bool Exists(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0;
-}
 inline struct stat Stat(const std::string& path) {
   struct stat st = {};
   EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
@@ -121,7 +112,7 @@ struct ChildOptions {
 };
 
 // Runs op in a forked child and brings back its result and status line. A child still running
-// after 3 s (an operation blocked on a file) is ended and counts as not exited.
+// after 3 s (blocked on a file) is ended and counts as not exited.
 inline Outcome InChild(bool (*op)(), ChildOptions o = {}) {
   struct Shared { char value; char status[kStatusSize]; };
   void* mem = mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
@@ -144,21 +135,16 @@ inline Outcome InChild(bool (*op)(), ChildOptions o = {}) {
   }
   int ws = 0;
   waitpid(pid, &ws, 0);
-  Outcome r{WIFEXITED(ws) && WEXITSTATUS(ws) == 0, out->value == 1, out->status,
-            WIFSIGNALED(ws) ? WTERMSIG(ws) : 0};
+  Outcome r{WIFEXITED(ws) && WEXITSTATUS(ws) == 0, out->value == 1, out->status, WIFSIGNALED(ws) ? WTERMSIG(ws) : 0};
   munmap(mem, sizeof(Shared));
   return r;
 }
-inline Outcome Unprivileged(bool (*op)()) {
-  ChildOptions o;
-  o.unprivileged = true;
-  return InChild(op, o);
-}
+inline Outcome Unprivileged(bool (*op)(), rlim_t fsizeLimit = 0) { return InChild(op, {true, fsizeLimit}); }
 
 class FaultInjection : public ScratchDir {
  protected:
   // A fresh world-writable directory per file and fault, made current, with fresh tables.
-  void EnterCase(const FileCase& f, const std::string& fault) {
+  void EnterCase(const FileCase& f, const std::string& fault, bool seeded = false) {
     std::string sub = dir_ + "/" + fault + "-" + f.name;
     ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);  // the unprivileged child must reach the cases
     ASSERT_EQ(mkdir(sub.c_str(), 0777), 0);
@@ -167,6 +153,7 @@ class FaultInjection : public ScratchDir {
     ClearInternalArrays();
     reserve_fbuff[0] = '\0';
     SetStatus("%s", kUntouched);
+    if (seeded) Spit(f.name, f.seed);
   }
   static void ExpectOutcome(const Outcome& r, bool value, const std::string& status) {
     EXPECT_TRUE(r.exited) << "the process must survive the fault";
@@ -190,9 +177,7 @@ class FaultInjection : public ScratchDir {
     EXPECT_EQ(text.substr(text.size() - 4), "end\n");
     bool backup = old && *old != text;
     EXPECT_EQ(CountEntries(dir), backup ? 2 : 1);
-    if (backup) {
-      EXPECT_EQ(Slurp((path + "~").c_str()), *old);
-    }
+    if (backup) { EXPECT_EQ(Slurp((path + "~").c_str()), *old); }
   }
 };
 

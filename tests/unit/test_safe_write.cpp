@@ -16,7 +16,7 @@ class SafeWrite : public FaultInjection {
     unsetenv("TMPDIR");
     FaultInjection::TearDown();
   }
-  // A world-writable directory for the in-place route's copies, made $TMPDIR.
+  // A directory for the in-place route's copies, made $TMPDIR.
   std::string CopiesDir(mode_t mode = 01777) {
     std::string tmp = dir_ + "/copies";
     mkdir(tmp.c_str(), 0700);
@@ -29,128 +29,81 @@ class SafeWrite : public FaultInjection {
   }
 };
 
-// Another name of the file sees the new text: the file was rewritten, not replaced.
-TEST_F(SafeWrite, HardLinkStaysShared) {
-  for (const FileCase& f : kFiles) {
-    SCOPED_TRACE(f.name);
-    EnterCase(f, "hardlink");
-    Spit(f.name, f.seed);
-    ASSERT_EQ(link(f.name, "other name"), 0);
-    ino_t ino = Stat(f.name).st_ino;
-    PopulateMix();
-    Outcome r = Here(f.store);
-    ExpectOutcome(r, true, Wrote(f));
-    EXPECT_EQ(Stat(f.name).st_ino, ino);
-    EXPECT_EQ(Stat(f.name).st_nlink, 2u);
-    EXPECT_EQ(Slurp("other name"), Slurp(f.name));
-    EXPECT_NE(Slurp(f.name), f.seed);
-    EXPECT_EQ(Slurp((std::string(f.name) + "~").c_str()), f.seed);
-    EXPECT_EQ(TempFiles("."), 0);
-  }
-}
-
-TEST_F(SafeWrite, OwnerGroupAndModeKept) {
-  if (geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
-  for (const FileCase& f : kFiles) {
-    SCOPED_TRACE(f.name);
-    EnterCase(f, "owner");
-    Spit(f.name, f.seed);
-    ASSERT_EQ(chown(f.name, 65534, 65534), 0);
-    ASSERT_EQ(chmod(f.name, 0640), 0);
-    PopulateMix();
-    Outcome r = Here(f.store);
-    ExpectOutcome(r, true, Wrote(f));
-    for (std::string path : {std::string(f.name), std::string(f.name) + "~"}) {
-      struct stat st = Stat(path);
-      EXPECT_EQ(st.st_uid, 65534u) << path;
-      EXPECT_EQ(st.st_gid, 65534u) << path;
-      EXPECT_EQ(st.st_mode & 07777, 0640u) << path;
+// The file keeps its inode and links (rewritten, not replaced), owner, group and mode; "X~"
+// holds the text the last store replaced, so a store that changes nothing keeps it.
+TEST_F(SafeWrite, FileKeepsItsIdentityAndBackupThePreviousText) {
+  for (const char* variant : {"plain", "linked", "owned"}) {
+    bool linked = variant == std::string("linked"), owned = variant == std::string("owned");
+    if (owned && geteuid() != 0) continue;  // giving a file to another user needs root
+    for (const FileCase& f : kFiles) {
+      SCOPED_TRACE(std::string(f.name) + " " + variant);
+      EnterCase(f, variant, true);
+      ASSERT_TRUE(!linked || link(f.name, "other name") == 0);
+      ASSERT_TRUE(!owned || chown(f.name, 65534, 65534) == 0);
+      ASSERT_EQ(chmod(f.name, 0640), 0);
+      struct stat before = Stat(f.name);
+      PopulateMix();
+      { Outcome r = Here(f.store); ExpectOutcome(r, true, Wrote(f)); }
+      std::string first = Slurp(f.name);
+      EXPECT_NE(first, f.seed);
+      EXPECT_EQ(Slurp(Backup(f).c_str()), f.seed);
+      if (linked) { EXPECT_EQ(Slurp("other name"), first); EXPECT_EQ(Stat(f.name).st_ino, before.st_ino); }
+      EXPECT_EQ(Stat(f.name).st_nlink, linked ? 2u : 1u);
+      for (const std::string& path : {std::string(f.name), Backup(f)}) {
+        struct stat st = Stat(path);
+        EXPECT_EQ(st.st_uid, before.st_uid) << path;
+        EXPECT_EQ(st.st_gid, before.st_gid) << path;
+        EXPECT_EQ(st.st_mode & 07777, 0640u) << path;
+      }
+      ASSERT_TRUE(f.store());
+      EXPECT_EQ(Slurp(Backup(f).c_str()), f.seed);
+      color = 34;
+      CopyText(NameBuffer[1], "Edited");
+      CopyText(MixName, "Edited Mix");
+      ASSERT_TRUE(f.store());
+      EXPECT_EQ(Slurp(Backup(f).c_str()), first);
+      EXPECT_NE(Slurp(f.name), first);
+      EXPECT_EQ(TempFiles("."), 0);
     }
-    EXPECT_EQ(TempFiles("."), 0);
   }
 }
 
 // Where a rename is impossible (a directory the user may not write) or would hand the file to
-// the user (another's file it may write), the file is rewritten in place; the copy made
-// first outside the directory is gone afterwards.
-TEST_F(SafeWrite, InPlaceWhereRenameFailsOrWouldLoseTheOwner) {
-  bool root = geteuid() == 0;
-  for (bool dirWritable : {false, true}) {
-    if (dirWritable && !root) continue;  // another's file needs root to make
+// the user (another's file it may write), the file is rewritten in place from a copy made
+// outside the directory, gone afterwards. Without a place for the copy the store is refused;
+// a rewrite that fails half-way (a file-size limit) is undone from the copy.
+TEST_F(SafeWrite, InPlaceRewrite) {
+  struct Case { const char* name; bool dirWritable; mode_t copies; bool limited; bool stored; };
+  const Case cases[] = {{"readonly-dir", false, 01777, false, true},
+                        {"others", true, 01777, false, true},
+                        {"no-copy", false, 0555, false, false},
+                        {"undone", false, 01777, true, false}};
+  for (const Case& c : cases) {
+    if (c.dirWritable && geteuid() != 0) continue;  // another's file needs root to make
     for (const FileCase& f : kFiles) {
-      SCOPED_TRACE(std::string(f.name) + (dirWritable ? " another's file" : " directory not writable"));
-      std::string copies = CopiesDir();
-      EnterCase(f, dirWritable ? "others" : "readonly-dir");
-      Spit(f.name, f.seed);
+      SCOPED_TRACE(std::string(f.name) + " " + c.name);
+      std::string copies = CopiesDir(c.copies);
+      EnterCase(f, c.name, true);
       ASSERT_EQ(chmod(f.name, 0666), 0);
       struct stat before = Stat(f.name);
-      ASSERT_EQ(chmod(".", dirWritable ? 0777 : 0555), 0);
+      ASSERT_EQ(chmod(".", c.dirWritable ? 0777 : 0555), 0);
       PopulateMix();
-      Outcome r = Unprivileged(f.store);
+      Outcome r = Unprivileged(f.store, c.limited ? strlen(f.seed) + 8 : 0);  // room for the copy only
       ASSERT_EQ(chmod(".", 0777), 0);
-      ExpectOutcome(r, true, Wrote(f));
       struct stat after = Stat(f.name);
       EXPECT_EQ(after.st_ino, before.st_ino);
       EXPECT_EQ(after.st_uid, before.st_uid);
       EXPECT_EQ(after.st_mode, before.st_mode);
-      EXPECT_NE(Slurp(f.name), f.seed);
-      // A backup only where the directory takes it.
-      EXPECT_EQ(CountEntries("."), dirWritable ? 2 : 1);
-      if (dirWritable) {
-        EXPECT_EQ(Slurp((std::string(f.name) + "~").c_str()), f.seed);
+      EXPECT_EQ(CountEntries(copies.c_str()), 0);
+      if (!c.stored) {
+        ExpectKept(r, WriteFailure(f), f.name, f.seed);
+        continue;
       }
-      EXPECT_EQ(CountEntries(copies.c_str()), 0);
+      ExpectOutcome(r, true, Wrote(f));
+      EXPECT_NE(Slurp(f.name), f.seed);
+      EXPECT_EQ(CountEntries("."), c.dirWritable ? 2 : 1);  // a backup only where the directory takes it
+      if (c.dirWritable) { EXPECT_EQ(Slurp(Backup(f).c_str()), f.seed); }
     }
-  }
-}
-
-// Without a place for the copy the in-place store is refused; a rewrite that fails half-way
-// (a file-size limit) is undone from the copy.
-TEST_F(SafeWrite, InPlaceNeedsASafeCopyAndIsUndoneOnFailure) {
-  for (bool copyPossible : {false, true}) {
-    for (const FileCase& f : kFiles) {
-      SCOPED_TRACE(std::string(f.name) + (copyPossible ? " write fails" : " no room for the copy"));
-      std::string copies = CopiesDir(copyPossible ? 01777 : 0555);
-      EnterCase(f, copyPossible ? "undone" : "no-copy");
-      Spit(f.name, f.seed);
-      ASSERT_EQ(chmod(f.name, 0666), 0);
-      ino_t ino = Stat(f.name).st_ino;
-      ASSERT_EQ(chmod(".", 0555), 0);
-      PopulateMix();
-      ChildOptions o;
-      o.unprivileged = true;
-      o.fsizeLimit = copyPossible ? strlen(f.seed) + 8 : 0;  // room for the copy, not the new text
-      Outcome r = InChild(f.store, o);
-      ASSERT_EQ(chmod(".", 0777), 0);
-      ExpectKept(r, WriteFailure(f), f.name, f.seed);
-      EXPECT_EQ(Stat(f.name).st_ino, ino);
-      EXPECT_EQ(CountEntries(copies.c_str()), 0);
-    }
-  }
-}
-
-// "X~" holds the text the last store replaced: a store that changes nothing keeps it.
-TEST_F(SafeWrite, BackupHoldsThePreviousVersion) {
-  for (const FileCase& f : kFiles) {
-    SCOPED_TRACE(f.name);
-    EnterCase(f, "backup");
-    std::string backup = std::string(f.name) + "~";
-    Spit(f.name, f.seed);
-    ASSERT_EQ(chmod(f.name, 0604), 0);
-    PopulateMix();
-    ASSERT_TRUE(f.store());
-    std::string first = Slurp(f.name);
-    EXPECT_EQ(Slurp(backup.c_str()), f.seed);
-    EXPECT_EQ(Stat(backup).st_mode & 07777, 0604u);
-    ASSERT_TRUE(f.store());
-    EXPECT_EQ(Slurp(backup.c_str()), f.seed);
-    color = 34;
-    CopyText(NameBuffer[1], "Edited");
-    CopyText(MixName, "Edited Mix");
-    ASSERT_TRUE(f.store());
-    EXPECT_EQ(Slurp(backup.c_str()), first);
-    EXPECT_NE(Slurp(f.name), first);
-    EXPECT_EQ(TempFiles("."), 0);
   }
 }
 
@@ -160,20 +113,32 @@ TEST_F(SafeWrite, BackupNameTakenByADirectory) {
   for (bool linked : {false, true}) {
     for (const FileCase& f : kFiles) {
       SCOPED_TRACE(std::string(f.name) + (linked ? " hard-linked" : ""));
-      EnterCase(f, linked ? "taken-linked" : "taken");
-      std::string backup = std::string(f.name) + "~";
-      Spit(f.name, f.seed);
-      ASSERT_EQ(mkdir(backup.c_str(), 0755), 0);
-      Spit((backup + "/inside").c_str(), "kept\n");
+      EnterCase(f, linked ? "taken-linked" : "taken", true);
+      ASSERT_EQ(mkdir(Backup(f).c_str(), 0755), 0);
+      Spit((Backup(f) + "/inside").c_str(), "kept\n");
       ASSERT_TRUE(!linked || link(f.name, "other name") == 0);
       PopulateMix();
-      Outcome r = Here(f.store);
-      ExpectOutcome(r, true, Wrote(f));
-      EXPECT_EQ(Slurp((backup + "/inside").c_str()), "kept\n");
+      { Outcome r = Here(f.store); ExpectOutcome(r, true, Wrote(f)); }
+      EXPECT_EQ(Slurp((Backup(f) + "/inside").c_str()), "kept\n");
       EXPECT_EQ(TempFiles("."), 0);
       EXPECT_EQ(CountEntries("."), linked ? 3 : 2);
     }
   }
+}
+
+// A child that makes a temporary file for each name and exits, or first waits for the
+// gate's write end to close.
+pid_t MakeTemps(std::vector<std::string> names, const int* gate = nullptr) {
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  if (gate) close(gate[1]);
+  int waitOn = gate ? gate[0] : -1;
+  char path[4096], c;
+  for (const std::string& n : names)
+    if (CreateTempFor(".", n.c_str(), path, sizeof path) < 0) _exit(1);
+  while (waitOn >= 0 && read(waitOn, &c, 1) < 0) {
+  }
+  _exit(0);
 }
 
 // Temporary files left by dead writers are removed by the next store of the same file; a
@@ -182,38 +147,15 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
   for (const FileCase& f : kFiles) {
     SCOPED_TRACE(f.name);
     EnterCase(f, "stale");
-    std::string backupName = std::string(f.name) + "~";
-    // A writer that leaves its temporary files (of the file and of its backup) and dies.
-    pid_t dead = fork();
-    if (dead == 0) {
-      char path[4096];
-      for (const char* name : {f.name, backupName.c_str()})
-        if (CreateTempFor(".", name, path, sizeof path) < 0) _exit(1);
-      _exit(0);
-    }
-    int ws = 0;
+    int ws = 0, gate[2];
+    pid_t dead = MakeTemps({f.name, Backup(f)});
     ASSERT_EQ(waitpid(dead, &ws, 0), dead);
     ASSERT_TRUE(WIFEXITED(ws) && WEXITSTATUS(ws) == 0);
-    // A writer still at work.
-    int gate[2];
     ASSERT_EQ(pipe(gate), 0);
-    pid_t living = fork();
-    if (living == 0) {
-      close(gate[1]);
-      char path[4096];
-      if (CreateTempFor(".", f.name, path, sizeof path) < 0) _exit(1);
-      char c;
-      while (read(gate[0], &c, 1) < 0) {
-      }
-      _exit(0);
-    }
+    pid_t living = MakeTemps({f.name}, gate);
     close(gate[0]);
     std::string other = f.name == std::string("faders.txt") ? "prefs.txt" : "faders.txt";
-    pid_t otherFile = fork();
-    if (otherFile == 0) {
-      char path[4096];
-      _exit(CreateTempFor(".", other.c_str(), path, sizeof path) < 0);
-    }
+    pid_t otherFile = MakeTemps({other});
     ASSERT_EQ(waitpid(otherFile, &ws, 0), otherFile);
     // Another host's writer with the dead one's pid, and names that are not ours.
     const std::string elsewhere = ".tessaro-elsewhere-" + std::to_string(dead) + ".tmp";
@@ -224,12 +166,10 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
     ASSERT_EQ(TempFiles("."), 5);
 
     PopulateMix();
-    Outcome r = Here(f.store);
-    ExpectOutcome(r, true, Wrote(f));
+    { Outcome r = Here(f.store); ExpectOutcome(r, true, Wrote(f)); }
     std::vector<std::string> left;
     for (const auto& e : std::filesystem::directory_iterator("."))
-      if (e.path().filename().string().find(".tessaro-") != std::string::npos)
-        left.push_back(e.path().filename().string());
+      if (e.path().filename().string().find(".tessaro-") != std::string::npos) left.push_back(e.path().filename());
     auto kept = [&left](const std::string& part) {
       return std::count_if(left.begin(), left.end(), [&part](const std::string& n) { return n.find(part) != std::string::npos; });
     };
@@ -238,25 +178,23 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
     EXPECT_EQ(kept(std::string(f.name) + ".tessaro-") - kept("elsewhere"), 1);  // the living writer's
     EXPECT_EQ(kept("-" + std::to_string(living) + ".tmp"), 1);
     EXPECT_EQ(kept("." + other + ".tessaro-"), 1);
-    for (const std::string& name : foreign) EXPECT_TRUE(Exists(name)) << name;
+    for (const std::string& name : foreign) EXPECT_TRUE(std::filesystem::exists(name)) << name;
     close(gate[1]);
     ASSERT_EQ(waitpid(living, &ws, 0), living);
   }
 }
 
 // Store All writes and syncs all three texts before it puts any in place. A writer killed
-// (or refused) while writing "faders.txt" leaves the three old files, all of them; the next
-// store removes what the killed one left and puts all three new files in place.
+// (or refused) while writing "faders.txt" leaves the three old files; the next store removes
+// what the killed one left and puts all three new files in place.
 TEST_F(SafeWrite, StoreAllIsAllOrNothing) {
   for (bool killed : {true, false}) {
     SCOPED_TRACE(killed ? "killed" : "refused");
     EnterCase(kFiles[0], killed ? "killed" : "refused");
     for (const FileCase& f : kFiles) Spit(f.name, f.seed);
     PopulateMix();
-    ChildOptions o;
-    o.fsizeLimit = 16384;  // more than "prefs.txt" and "tracks.txt" need, far less than "faders.txt"
-    o.dieAtLimit = killed;
-    Outcome r = InChild(StoreAll, o);
+    // 16 KiB: more than "prefs.txt" and "tracks.txt" need, far less than "faders.txt".
+    Outcome r = InChild(StoreAll, {false, 16384, killed});
     if (killed) {
       EXPECT_EQ(r.signal, SIGXFSZ);
       EXPECT_GE(TempFiles("."), 3);  // prefs.txt and tracks.txt whole, faders.txt in part
@@ -266,11 +204,10 @@ TEST_F(SafeWrite, StoreAllIsAllOrNothing) {
     }
     for (const FileCase& f : kFiles) EXPECT_EQ(Slurp(f.name), f.seed) << f.name;
 
-    r = Here(StoreAll);
-    ExpectOutcome(r, true, Wrote(kFiles[0]));
+    { Outcome r = Here(StoreAll); ExpectOutcome(r, true, Wrote(kFiles[0])); }
     EXPECT_EQ(TempFiles("."), 0);
     for (const FileCase& f : kFiles) {
-      EXPECT_EQ(Slurp((std::string(f.name) + "~").c_str()), f.seed) << f.name;
+      EXPECT_EQ(Slurp(Backup(f).c_str()), f.seed) << f.name;
       std::string text = Slurp(f.name);
       EXPECT_EQ(text.substr(text.size() - 4), "end\n") << f.name;
     }
