@@ -18,25 +18,6 @@ namespace {
 const char kTag[] = ".tessaro-";
 const char kSuffix[] = ".tmp";
 
-// This host's name, reduced to characters that are safe in a file name.
-const char* HostName() {
-  static char host[65] = "";
-  if (host[0] != '\0') return host;
-  if (gethostname(host, sizeof host - 1) != 0 || host[0] == '\0') snprintf(host, sizeof host, "localhost");
-  host[sizeof host - 1] = '\0';
-  for (char* c = host; *c; ++c) {
-    bool safe = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') ||
-                *c == '.' || *c == '-' || *c == '_';
-    if (!safe) *c = '_';
-  }
-  return host;
-}
-
-bool Running(long pid) {
-  if (pid <= 0 || pid > 0x7fffffffL) return true;  // not a pid we could have written: leave it
-  return kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
-}
-
 // The writer's pid when entry is the temporary file of file on this host, else -1.
 long WriterOf(const char* entry, const char* file) {
   size_t n = strlen(file);
@@ -56,6 +37,24 @@ long WriterOf(const char* entry, const char* file) {
 }
 
 }  // namespace
+
+const char* HostName() {
+  static char host[65] = "";
+  if (host[0] != '\0') return host;
+  if (gethostname(host, sizeof host - 1) != 0 || host[0] == '\0') snprintf(host, sizeof host, "localhost");
+  host[sizeof host - 1] = '\0';
+  for (char* c = host; *c; ++c) {
+    bool safe = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') ||
+                *c == '.' || *c == '-' || *c == '_';
+    if (!safe) *c = '_';
+  }
+  return host;
+}
+
+bool ProcessRunning(long pid) {
+  if (pid <= 0 || pid > 0x7fffffffL) return true;  // not a pid we could have written: leave it
+  return kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
 
 int CreateTempFor(const char* dir, const char* name, char* path, size_t cap) {
   int n = snprintf(path, cap, "%s/.%s%s%s-%ld%s", dir, name, kTag, HostName(), static_cast<long>(getpid()), kSuffix);
@@ -77,7 +76,7 @@ void SweepStaleTemps(const char* dir, const char* name) {
   while (dirent* e = readdir(d)) {
     long pid = WriterOf(e->d_name, name);
     if (pid < 0) pid = WriterOf(e->d_name, backup);
-    if (pid < 0 || pid == static_cast<long>(getpid()) || Running(pid)) continue;
+    if (pid < 0 || pid == static_cast<long>(getpid()) || ProcessRunning(pid)) continue;
     unlinkat(dirfd(d), e->d_name, 0);
   }
   closedir(d);

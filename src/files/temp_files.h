@@ -3,6 +3,12 @@
 #pragma once
 #include <cstddef>
 
+// This host's name, reduced to characters that are safe in a file name.
+const char* HostName();
+// Whether a process with this pid may be running on this host; a number that cannot be a
+// pid counts as running, so nothing of it is removed.
+bool ProcessRunning(long pid);
+
 // Creates, exclusively and with mode 0600, this process's temporary file for dir/name:
 // "dir/.NAME.tessaro-HOST-PID.tmp". Returns its descriptor and puts its path in path, or -1
 // with errno set. A file of that name can only be left by a dead process that had our pid,

@@ -199,7 +199,7 @@ WriteResult WriteTemp(WholeFile& f, Plan& p) {
     close(fd);
     return kWriteShort;
   }
-  fchmod(fd, p.exists ? (p.old.st_mode & 07777) : NewFileMode());
+  fchmod(fd, p.exists ? (p.old.st_mode & 07777) : f.own ? 0600 : NewFileMode());
   return SyncClose(fd) ? kWriteOk : kWriteCloseFailed;
 }
 
@@ -261,6 +261,13 @@ WriteResult KeepOldVersion(const WholeFile& f, Plan& p) {
 WriteResult Prepare(WholeFile& f, Plan& p) {
   memset(&p, 0, sizeof p);
   p.fd = -1;
+  if (f.own) {
+    // Nothing of the old file is kept, so nothing of it can leak into the new one.
+    if (snprintf(p.target, sizeof p.target, "%s", f.path) >= static_cast<int>(sizeof p.target) || !SplitPath(p))
+      return kWriteOpenFailed;
+    SweepStaleTemps(p.dir, p.name);
+    return WriteTemp(f, p);
+  }
   if (!ResolveTarget(f.path, p.target, sizeof p.target)) return kWriteOpenFailed;
   if (lstat(p.target, &p.old) == 0) {
     if (!S_ISREG(p.old.st_mode)) return kWriteOpenFailed;  // never replace a device, FIFO or directory

@@ -31,6 +31,9 @@ struct WholeFile {
   size_t len;
   WriteResult result;
   size_t written;
+  // A file of the editor's own (a kept copy): the name itself is replaced by rename, never
+  // what a link there leads to nor another name of the same file; mode 0600, no backup.
+  bool own = false;
 };
 
 constexpr int kMaxWholeFiles = 4;
