@@ -1,23 +1,76 @@
-// The recovery of an unsaved mix: the three files' texts, as Store All would write them,
-// kept in a folder of the user's state directory, one folder per mix directory.
+// Copies of unsaved mixes kept against a crash: one folder per mix directory in the user's
+// state folder, in it one folder per editor session, and the rule of which copy to offer.
 #pragma once
+#include <sys/types.h>
+
 #include <cstddef>
 
-// The recovery folder of the mix directory mix_dir (absolute):
-// $XDG_STATE_HOME/tessaro/NAME, or ~/.local/state/tessaro/NAME when that is unset or not
-// absolute. NAME is the directory's last component and a hash of its whole path. False
-// when there is no state directory (no HOME) or the path does not fit.
-bool RecoveryFolder(const char* mix_dir, char* out, size_t size);
+// The lock file of a session folder, which its editor holds while it runs.
+enum SessionLock { kLockHeld, kLockFree, kLockMissing };
 
-// Writes the three texts of the tables into the folder (made if missing) with the safe
-// writer, all three or none; lines of the current directory's files are carried over as a
-// store would. The tables are left exactly as they were. False when a text could not be
-// built or written.
-bool WriteRecovery(const char* folder);
+// What is known of one session's copy when an editor starts in a mix directory.
+struct KeptCopy {
+  bool folder_safe;   // the folders holding it are real folders of this user, not links
+  bool same_device;   // its directory folder names the mix directory's device,
+  bool same_inode;    // inode,
+  bool same_path;     // and path (a hint: the device of a disk may change between mounts)
+  bool same_host;     // written by an editor on this host
+  SessionLock lock;
+  bool pid_running;   // a process with the writer's pid runs here
+  int differing;      // kept texts whose bytes differ from the mix's file on disk
+};
 
-// Removes the recovery files (with their backups and stale temporary files) and the folder.
+enum CopyFate {
+  kCopyLeave,   // not this directory's, unsafe to touch, or its editor still runs
+  kCopyOffer,   // a dead session kept edits the files lack
+  kCopyRemove,  // a dead session's copy the files already hold
+};
+
+CopyFate DecideCopy(const KeptCopy& copy);
+
+// The mix directory the editor works in: the current directory, known by what it is.
+struct MixDirectory {
+  dev_t dev;
+  ino_t ino;
+  const char* path;  // as last known; may be empty
+};
+
+// The state folder: $XDG_STATE_HOME/tessaro, or ~/.local/state/tessaro when that is unset
+// or not absolute. False when there is none (no HOME) or the path does not fit.
+bool StateFolder(char* out, size_t size);
+
+// Null when path is a real folder of this user (made, mode 0700, when make is set and it
+// is missing); else why not, as a phrase for the status line.
+const char* SafeFolder(const char* path, bool make);
+
+// One copy offered: its session folder and when its newest text was kept.
+struct OfferedCopy {
+  char folder[4096];
+  long long kept_ns;
+};
+
+// Looks at every session folder of the state folder: removes the dead ones the mix's files
+// (in the current directory) already hold, and fills offers, newest first, with the dead
+// ones that hold more. Returns how many were offered (at most max).
+int ReviewKeptCopies(const MixDirectory& dir, OfferedCopy* offers, int max);
+
+// This editor's own session folder, made on first use (with the folders above it and the
+// held lock): the directory folder with dir's device and inode, found by that whatever its
+// name. Null when ready; else why not.
+const char* OpenOwnSession(const MixDirectory& dir, char* folder, size_t size);
+
+// Writes the three texts of the tables into the folder, all three or none, each replacing
+// the name by rename (never written through a link or into another name of the same file);
+// lines of the current directory's files are carried over as a store would. The tables are
+// left exactly as they were. Null when written, else why not.
+const char* WriteRecovery(const char* folder);
+
+// Removes a session folder: its kept texts, temporaries, lock and the folder itself.
 void RemoveRecovery(const char* folder);
 
-// The folder holds all three files, and each is newer than every one of the mix's files
-// in the current directory (missing ones count as older).
-bool RecoveryIsNewer(const char* folder);
+// Null when every kept text of the folder can be read whole; else why not ("faders.txt is
+// missing", ...). Recover reads nothing unless this holds.
+const char* CheckKeptTexts(const char* folder);
+
+// Takes line 1 of a kept "faders.txt" as the mix name as it is, whatever its length.
+bool AdoptKeptMixName(const char* folder);

@@ -132,10 +132,11 @@ bool MayQuit();
 extern int (*QuitQuestion)();
 
 // recovery.cpp: the copy of an unsaved mix kept in case the editor dies.
-void MixChanged();       // a new state of the tables: keep the copy up to date
-void DiscardRecovery();  // the user gave the unsaved edits up
-// A recovery newer than the mix's files in the current directory: asks whether to
-// recover it (recalled as an unsaved edit), discard it, or leave it for later.
+void MixChanged();       // a new state of the tables: keep this session's copy up to date
+void DiscardRecovery();  // the mix was stored, or the unsaved edits given up
+// Copies left by editors that died in this directory holding edits its files lack: asks,
+// newest first, whether to recover one (recalled as an unsaved edit), discard it, or leave
+// them for later. Copies the files already hold are removed; live editors' never touched.
 void OfferRecovery();
 
 // page.cpp: the current page, worked out afresh from the Bank and TimeIndex spinners.

@@ -1,11 +1,12 @@
-// Recovery folders: where they go, that the kept texts are exactly what a store writes
-// while tables and mix files stay, when a recovery counts as newer, and removing one.
+// Copies kept against a crash: which copy is offered, left or removed, the private folders
+// they live in, and that a kept copy is what a store writes while tables and mix files stay.
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include "files/fader_file.h"
 #include "files/prefs_file.h"
 #include "files/recovery.h"
+#include "files/temp_files.h"
 #include "files/tracks_file.h"
 #include "maximal_mix.h"
 #include "scratch_dir.h"
@@ -24,36 +25,61 @@ struct EnvSetting {
   std::string old;
 };
 
-std::string Folder(const char* dir) {
-  char out[4096];
-  return RecoveryFolder(dir, out, sizeof out) ? out : "none";
-}
-
 const char* const kFiles[] = {"faders.txt", "prefs.txt", "tracks.txt"};
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
 
 }  // namespace
 
+TEST(DecideCopy, LiveOrDeadTextsFolderAndDirectory) {
+  constexpr SessionLock H = kLockHeld, F = kLockFree, M = kLockMissing;
+  constexpr CopyFate offer = kCopyOffer, leave = kCopyLeave, remove = kCopyRemove;
+  struct Row {
+    bool safe, dev, ino, path, host;
+    SessionLock lock;
+    bool pid;
+    int differing;
+    CopyFate fate;
+    const char* what;
+  } rows[] = {
+      {1, 1, 1, 1, 1, F, 0, 1, offer, "dead, one text differs"},
+      {1, 1, 1, 1, 1, F, 0, 0, remove, "dead, the files hold every text"},
+      {1, 1, 1, 1, 1, F, 1, 2, offer, "lock free: its pid now names another program"},
+      {1, 1, 1, 1, 1, H, 0, 1, leave, "lock held: running"},
+      {1, 1, 1, 1, 1, H, 1, 0, leave, "running, nothing differs: not removed"},
+      {1, 1, 1, 1, 1, M, 1, 1, leave, "no lock, its process runs"},
+      {1, 1, 1, 1, 1, M, 0, 0, remove, "no lock, process gone, nothing kept"},
+      {1, 1, 1, 1, 0, F, 0, 1, leave, "another host's editor"},
+      {0, 1, 1, 1, 1, F, 0, 1, leave, "a link or another user's folder"},
+      {0, 1, 1, 1, 1, M, 0, 0, leave, "an unsafe folder is never removed"},
+      {1, 1, 1, 0, 1, F, 0, 3, offer, "the directory was renamed"},
+      {1, 0, 1, 1, 1, F, 0, 1, offer, "the device changed, the path did not"},
+      {1, 0, 1, 0, 1, F, 0, 1, leave, "another directory with that inode"},
+      {1, 1, 0, 1, 1, F, 0, 1, leave, "a new directory at the old path"},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(DecideCopy({r.safe, r.dev, r.ino, r.path, r.host, r.lock, r.pid, r.differing}), r.fate) << r.what;
+}
+
 using RecoveryTest = ScratchDir;
 
-TEST_F(RecoveryTest, FolderFollowsTheStateDirectoryAndNamesTheMixDirectory) {
+TEST_F(RecoveryTest, StateFolderFollowsTheEnvironment) {
   struct Case {
-    const char *state, *home, *dir, *starts;  // the folder up to its 16-digit hash, or "none"
+    const char *state, *home, *folder;
   } cases[] = {
-      {"/state", "/home/u", "/home/u/mixes/Night Drive", "/state/tessaro/Night_Drive-"},
-      {"relative", "/home/u", "/home/u/mix", "/home/u/.local/state/tessaro/mix-"},
-      {nullptr, "/home/u", "/srv/mix/", "/home/u/.local/state/tessaro/mix-"},
-      {"", nullptr, "/srv/mix", "none"},
-      {"/s", nullptr, "/", "/s/tessaro/-"},
+      {"/state", "/home/u", "/state/tessaro"},
+      {"relative", "/home/u", "/home/u/.local/state/tessaro"},
+      {nullptr, "/home/u", "/home/u/.local/state/tessaro"},
+      {"", nullptr, "none"},
   };
   for (const Case& c : cases) {
     EnvSetting state("XDG_STATE_HOME", c.state), home("HOME", c.home);
-    const std::string f = Folder(c.dir);
-    EXPECT_EQ(f.substr(0, strlen(c.starts)), c.starts) << c.dir;
-    EXPECT_EQ(f.size(), strlen(c.starts) + (f == "none" ? 0 : 16)) << f;
+    char out[4096];
+    EXPECT_STREQ(StateFolder(out, sizeof out) ? out : "none", c.folder);
   }
-  EnvSetting state("XDG_STATE_HOME", "/s");  // same name elsewhere: a folder of its own
-  EXPECT_NE(Folder("/a/mix"), Folder("/b/mix"));
-  EXPECT_EQ(Folder("/a/mix"), Folder("/a/mix"));
 }
 
 TEST_F(RecoveryTest, KeepsWhatAStoreWritesWithoutTouchingTablesOrMixFiles) {
@@ -65,8 +91,9 @@ TEST_F(RecoveryTest, KeepsWhatAStoreWritesWithoutTouchingTablesOrMixFiles) {
   for (int c = 1; c <= kChannels; ++c) snprintf(NameBuffer[c], kNameSize, "ch %d", c);
   MixName[0] = '\0';
   const std::vector<unsigned char> tables = MixImage();
-  const std::string folder = dir_ + "/state/tessaro/mix";
-  ASSERT_TRUE(WriteRecovery(folder.c_str()));
+  const std::string folder = dir_ + "/kept";
+  mkdir(folder.c_str(), 0700);
+  ASSERT_EQ(WriteRecovery(folder.c_str()), nullptr);
   EXPECT_TRUE(MixImage() == tables);
   EXPECT_EQ(Slurp("prefs.txt"), "mystery\t1\nend\n");
   EXPECT_FALSE(std::ifstream("faders.txt").good());
@@ -74,38 +101,87 @@ TEST_F(RecoveryTest, KeepsWhatAStoreWritesWithoutTouchingTablesOrMixFiles) {
   for (const char* f : kFiles) EXPECT_EQ(Slurp((folder + "/" + f).c_str()), Slurp(f)) << f;
   EXPECT_EQ(Slurp("faders.txt").substr(0, 12), "mixFilename\n");
   EXPECT_NE(Slurp("prefs.txt").find("mystery\t1\n"), std::string::npos);
-  Spit("plain", "x");  // a folder that cannot be made is a failure
-  EXPECT_FALSE(WriteRecovery((dir_ + "/plain/tessaro").c_str()));
+  // A kept text that is another name of a mix file is replaced, never written through.
+  unlink((folder + "/faders.txt").c_str());
+  ASSERT_EQ(link("faders.txt", (folder + "/faders.txt").c_str()), 0);
+  const std::string stored = Slurp("faders.txt");
+  CopyText(MixName, "Unsaved");
+  ASSERT_EQ(WriteRecovery(folder.c_str()), nullptr);
+  EXPECT_EQ(Slurp("faders.txt"), stored);
+  EXPECT_EQ(Slurp((folder + "/faders.txt").c_str()).substr(0, 8), "Unsaved\n");
+  // Recover reads nothing unless every kept text can be read whole.
+  EXPECT_EQ(CheckKeptTexts(folder.c_str()), nullptr);
+  Spit((folder + "/prefs.txt").c_str(), std::string(kPrefsStore.cap, 'x'));
+  EXPECT_STREQ(CheckKeptTexts(folder.c_str()), "the kept prefs.txt is too large");
+  unlink((folder + "/tracks.txt").c_str());
+  EXPECT_STREQ(CheckKeptTexts(folder.c_str()), "the kept prefs.txt is too large");
+  unlink((folder + "/prefs.txt").c_str());
+  EXPECT_STREQ(CheckKeptTexts(folder.c_str()), "the kept prefs.txt is missing");
 }
 
-TEST_F(RecoveryTest, NewerOnlyWhenCompleteAndNewerThanEveryMixFile) {
-  const std::string folder = dir_ + "/kept", in = folder + "/";
-  auto touch = [](const std::string& path, long seconds) {
-    Spit(path.c_str(), "x\n");
-    struct timespec t[2] = {{seconds, 0}, {seconds, 0}};
-    utimensat(AT_FDCWD, path.c_str(), t, 0);
-  };
-  EXPECT_FALSE(RecoveryIsNewer(folder.c_str()));  // none at all
-  mkdir(folder.c_str(), 0700);
-  for (const char* f : kFiles) touch(in + f, 2000);
-  EXPECT_TRUE(RecoveryIsNewer(folder.c_str()));  // the mix has no files yet
-  touch("prefs.txt", 1000);
-  EXPECT_TRUE(RecoveryIsNewer(folder.c_str()));
-  touch("tracks.txt", 2001);  // stored after the recovery was kept
-  EXPECT_FALSE(RecoveryIsNewer(folder.c_str()));
-  touch("tracks.txt", 1000);
-  unlink((in + "faders.txt").c_str());  // incomplete
-  EXPECT_FALSE(RecoveryIsNewer(folder.c_str()));
+TEST_F(RecoveryTest, EachSessionHasItsFolderAndOnlyDeadOnesAreOfferedByContent) {
+  EnvSetting env("XDG_STATE_HOME", (dir_ + "/state").c_str());
+  const std::string state = dir_ + "/state/tessaro";
+  struct stat st;
+  ASSERT_EQ(stat(".", &st), 0);
+  const MixDirectory here = {st.st_dev, st.st_ino, dir_.c_str()};
+  ASSERT_TRUE(WritePreferencesFile() && WriteTracksFile() && StoreFaderFile());
+  char own[4096];
+  ASSERT_EQ(OpenOwnSession(here, own, sizeof own), nullptr);
+  ASSERT_EQ(WriteRecovery(own), nullptr);
+  const std::string dir_folder = std::string(own).substr(0, std::string(own).rfind('/'));
+  for (const std::string& f : {state, dir_folder, std::string(own)}) EXPECT_EQ(ModeOf(f), 0700u) << f;
 
-  // Removing takes the files, backups and temporaries of a killed write, nothing else.
-  touch(in + "tracks.txt~", 1);
-  touch(in + ".faders.txt.tessaro-host-99999.tmp", 1);
-  RemoveRecovery(folder.c_str());
-  EXPECT_NE(access(folder.c_str(), F_OK), 0);
-  mkdir(folder.c_str(), 0700);
-  touch(in + "prefs.txt", 1);
-  touch(in + "notes", 1);
-  RemoveRecovery(folder.c_str());
-  EXPECT_NE(access((in + "prefs.txt").c_str(), F_OK), 0);
-  EXPECT_EQ(access((in + "notes").c_str(), F_OK), 0);
+  // Dead sessions' copies, under a folder named after the directory's old name: the same
+  // texts (kept after the files), one text changed (kept before them), and the newest.
+  const std::string renamed = state + "/old-name-d" + std::to_string(st.st_dev) + "-i" + std::to_string(st.st_ino);
+  const std::string dead = renamed + "/" + HostName() + "-2147483646-";
+  auto copy = [&](const std::string& name, long seconds, const char* prefs) {
+    mkdir(renamed.c_str(), 0700);
+    mkdir((dead + name).c_str(), 0700);
+    for (const char* f : kFiles) {
+      const std::string path = dead + name + "/" + f;
+      Spit(path.c_str(), strcmp(f, "prefs.txt") == 0 && prefs ? prefs : Slurp(f));
+      struct timespec t[2] = {{seconds, 0}, {seconds, 0}};
+      utimensat(AT_FDCWD, path.c_str(), t, 0);
+    }
+  };
+  copy("1", 4000000000, nullptr);
+  copy("2", 1000, "pre\ton\nend\n");
+  copy("3", 3000, "pre\toff\nend\n");
+  symlink((dead + "3").c_str(), (dead + "4").c_str());  // a link is never read nor removed
+  OfferedCopy offers[4];
+  ASSERT_EQ(ReviewKeptCopies(here, offers, 4), 2);
+  EXPECT_EQ(std::string(offers[0].folder), dead + "3");
+  EXPECT_EQ(std::string(offers[1].folder), dead + "2");
+  EXPECT_NE(access((dead + "1").c_str(), F_OK), 0);
+  EXPECT_EQ(access((std::string(own) + "/faders.txt").c_str(), F_OK), 0);  // live: left
+  EXPECT_EQ(readlink((dead + "4").c_str(), own, 1), 1);
+  const MixDirectory elsewhere = {st.st_dev, st.st_ino + 1, "/elsewhere"};
+  EXPECT_EQ(ReviewKeptCopies(elsewhere, offers, 4), 0);
+  RemoveRecovery((dead + "2").c_str());
+  EXPECT_EQ(ReviewKeptCopies(here, offers, 4), 1);
+}
+
+TEST_F(RecoveryTest, AStateFolderThatIsALinkOrAnotherUsersIsRefused) {
+  EnvSetting env("XDG_STATE_HOME", (dir_ + "/state").c_str());
+  const MixDirectory here = {1, 2, "/mix"};
+  mkdir("state", 0700);
+  mkdir("target", 0700);
+  char own[4096];
+  struct Case {
+    const char *make, *why;
+  } cases[] = {
+      {"ln -s ../target state/tessaro", "a symbolic link stands in place of a folder"},
+      {"mkdir state/tessaro && chown 65534 state/tessaro", "a folder of another user stands in the way"},
+      {"mkdir state/tessaro && ln -s ../../target state/tessaro/mix-d1-i2", "a symbolic link stands in place of a folder"},
+      {"mkdir state/tessaro && mkfifo state/tessaro/mix-d1-i2", "something else stands in place of a folder"},
+  };
+  for (const Case& c : cases) {
+    if (strstr(c.make, "chown") && geteuid() != 0) continue;  // only root can make one
+    ASSERT_EQ(system(("rm -rf state/tessaro && " + std::string(c.make)).c_str()), 0);
+    const char* why = OpenOwnSession(here, own, sizeof own);
+    EXPECT_STREQ(why ? why : "opened", c.why) << c.make;
+    EXPECT_EQ(system("[ -z \"$(ls -A target)\" ]"), 0) << c.make;
+  }
 }
