@@ -82,7 +82,14 @@ answer recover
 wait_for 5 kept_has "$E2E_PID" faders.txt "^Older$" || fail "the recovered edits were not kept again"
 store_and_wait "$ctl" ctrl+s
 for f in faders prefs tracks; do same_text "$kept/$f.txt" "$E2E_DIR/$f.txt"; done
-edit_name "Given Up"
+# Never silently off: a copy that cannot be kept is said, and tried again with the next edit.
+mv "$E2E_STATE/tessaro" "$E2E_STATE/away" && mkfifo "$E2E_STATE/tessaro"
+open_window f Faders
+type_into "$win" 100 41 "Not Kept"
+wait_status "Unsaved edits are not kept for recovery: something else stands in place of a folder"
+rm "$E2E_STATE/tessaro" && mv "$E2E_STATE/away" "$E2E_STATE/tessaro"
+type_into "$win" 100 41 "Given Up"
+wait_for 15 kept_has "$E2E_PID" faders.txt "^Given Up$" || fail "the copy was not tried again"
 focus "$ctl"
 keys ctrl+q
 answer_quit discard
