@@ -99,8 +99,9 @@ const char* DigitsBefore(const char* name, const char* end, unsigned long long* 
 const char* Field(const char* name, const char* end, const char* tag, unsigned long long* value) {
   const char* p = DigitsBefore(name, end, value);
   size_t t = strlen(tag);
-  if (!p || static_cast<size_t>(p - name) < t + 2 || strncmp(p - t, tag, t) != 0 || p[-1 - t] != '-') return nullptr;
-  return p - 1 - t;
+  if (!p || static_cast<size_t>(p - name) < t + 2) return nullptr;
+  const char* dash = p - t - 1;
+  return strncmp(dash + 1, tag, t) == 0 && *dash == '-' ? dash : nullptr;
 }
 
 // A directory folder is "WORD-dDEV-iINO", WORD from the directory's name when it was made.
