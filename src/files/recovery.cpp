@@ -240,6 +240,7 @@ int ReviewKeptCopies(const MixDirectory& dir, OfferedCopy* offers, int max) {
       c.lock = LockOf(session);
       long long newest = -1;
       // Texts are read only where the decision could come to them.
+      c.differing = 0;
       KeptCopy probe = c;
       probe.differing = 1;
       if (DecideCopy(probe) != kCopyLeave) c.differing = Differing(session, &newest);
