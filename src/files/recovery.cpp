@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,6 +62,12 @@ bool MakeFolders(const char* path) {
     *p = '/';
   }
   return mkdir(partial, 0700) == 0 || errno == EEXIST;
+}
+
+uint64_t Fnv1a(const char* text) {
+  uint64_t h = 1469598103934665603ull;
+  for (const char* p = text; *p; ++p) h = (h ^ static_cast<unsigned char>(*p)) * 1099511628211ull;
+  return h;
 }
 
 // The last component of dir, cut to 64 bytes, with anything but letters, digits, '.', '-'
@@ -223,6 +230,19 @@ int ReviewKeptCopies(const MixDirectory& dir, OfferedCopy* offers, int max) {
   char state[4096];
   if (!StateFolder(state, sizeof state) || SafeFolder(state, false)) return 0;
   int count = 0;
+  auto judge = [&](const char* session, KeptCopy c) {
+    long long newest = -1;
+    // Texts are read only where the decision could come to them.
+    KeptCopy probe = c;
+    probe.differing = 1;
+    if (DecideCopy(probe) != kCopyLeave) c.differing = Differing(session, &newest);
+    CopyFate fate = DecideCopy(c);
+    if (fate == kCopyRemove) RemoveRecovery(session);
+    if (fate == kCopyOffer && count < max) {
+      CopyText(offers[count].folder, session);
+      offers[count++].kept_ns = newest;
+    }
+  };
   EachEntry(state, [&](const char* dir_folder, const char* dir_name) {
     KeptCopy c = {};
     dev_t dev;
@@ -238,27 +258,16 @@ int ReviewKeptCopies(const MixDirectory& dir, OfferedCopy* offers, int max) {
       c.folder_safe = dir_safe && !SafeFolder(session, false);
       c.pid_running = ProcessRunning(pid);
       c.lock = LockOf(session);
-      long long newest = -1;
-      // Texts are read only where the decision could come to them.
-      c.differing = 0;
-      KeptCopy probe = c;
-      probe.differing = 1;
-      if (DecideCopy(probe) != kCopyLeave) c.differing = Differing(session, &newest);
-      switch (DecideCopy(c)) {
-        case kCopyRemove:
-          RemoveRecovery(session);
-          break;
-        case kCopyOffer:
-          if (count < max) {
-            CopyText(offers[count].folder, session);
-            offers[count++].kept_ns = newest;
-          }
-          break;
-        case kCopyLeave:
-          break;
-      }
+      judge(session, c);
     });
   });
+  // A copy an earlier version kept, straight in a folder named after the path: no lock, no
+  // pid, so taken as a dead session's (that version is no longer running here).
+  char legacy[4096], word[72];
+  Word(dir.path, word, sizeof word);
+  int n = snprintf(legacy, sizeof legacy, "%s/%s-%016llx", state, word, static_cast<unsigned long long>(Fnv1a(dir.path)));
+  if (dir.path[0] != '\0' && n > 0 && static_cast<size_t>(n) < sizeof legacy)
+    judge(legacy, {!SafeFolder(legacy, false), true, true, true, true, kLockMissing, false, 0});
   std::sort(offers, offers + count,
             [](const OfferedCopy& a, const OfferedCopy& b) { return a.kept_ns > b.kept_ns; });
   return count;

@@ -136,31 +136,39 @@ TEST_F(RecoveryTest, EachSessionHasItsFolderAndOnlyDeadOnesAreOfferedByContent) 
   // texts (kept after the files), one text changed (kept before them), and the newest.
   const std::string renamed = state + "/old-name-d" + std::to_string(st.st_dev) + "-i" + std::to_string(st.st_ino);
   const std::string dead = renamed + "/" + HostName() + "-2147483646-";
-  auto copy = [&](const std::string& name, long seconds, const char* prefs) {
+  auto copy = [&](const std::string& folder, long seconds, const char* prefs) {
     mkdir(renamed.c_str(), 0700);
-    mkdir((dead + name).c_str(), 0700);
+    mkdir(folder.c_str(), 0700);
     for (const char* f : kFiles) {
-      const std::string path = dead + name + "/" + f;
+      const std::string path = folder + "/" + f;
       Spit(path.c_str(), strcmp(f, "prefs.txt") == 0 && prefs ? prefs : Slurp(f));
       struct timespec t[2] = {{seconds, 0}, {seconds, 0}};
       utimensat(AT_FDCWD, path.c_str(), t, 0);
     }
   };
-  copy("1", 4000000000, nullptr);
-  copy("2", 1000, "pre\ton\nend\n");
-  copy("3", 3000, "pre\toff\nend\n");
+  copy(dead + "1", 4000000000, nullptr);
+  copy(dead + "2", 1000, "pre\ton\nend\n");
+  copy(dead + "3", 3000, "pre\toff\nend\n");
   symlink((dead + "3").c_str(), (dead + "4").c_str());  // a link is never read nor removed
+  // What an earlier version kept, straight in a folder named after the path and its hash.
+  uint64_t hash = 1469598103934665603ull;
+  for (char ch : dir_) hash = (hash ^ static_cast<unsigned char>(ch)) * 1099511628211ull;
+  char legacy[32];
+  snprintf(legacy, sizeof legacy, "-%016llx", static_cast<unsigned long long>(hash));
+  const std::string old = state + dir_.substr(dir_.rfind('/')) + legacy;
+  copy(old, 2000, "");
   OfferedCopy offers[4];
-  ASSERT_EQ(ReviewKeptCopies(here, offers, 4), 2);
+  ASSERT_EQ(ReviewKeptCopies(here, offers, 4), 3);
   EXPECT_EQ(std::string(offers[0].folder), dead + "3");
-  EXPECT_EQ(std::string(offers[1].folder), dead + "2");
+  EXPECT_EQ(std::string(offers[1].folder), old);
+  EXPECT_EQ(std::string(offers[2].folder), dead + "2");
   EXPECT_NE(access((dead + "1").c_str(), F_OK), 0);
   EXPECT_EQ(access((std::string(own) + "/faders.txt").c_str(), F_OK), 0);  // live: left
   EXPECT_EQ(readlink((dead + "4").c_str(), own, 1), 1);
   const MixDirectory elsewhere = {st.st_dev, st.st_ino + 1, "/elsewhere"};
   EXPECT_EQ(ReviewKeptCopies(elsewhere, offers, 4), 0);
   RemoveRecovery((dead + "2").c_str());
-  EXPECT_EQ(ReviewKeptCopies(here, offers, 4), 1);
+  EXPECT_EQ(ReviewKeptCopies(here, offers, 4), 2);
 }
 
 TEST_F(RecoveryTest, AStateFolderThatIsALinkOrAnotherUsersIsRefused) {
