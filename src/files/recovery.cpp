@@ -326,6 +326,8 @@ const char* OpenOwnSession(const MixDirectory& dir, char* folder, size_t size) {
       return "the state folder's path is too long";
     }
     if (mkdir(own_session, 0700) == 0) break;
+    // Another editor may just have removed the directory's folder with its last session.
+    if (errno == ENOENT && tries < 3 && !DirectoryFolder(state, dir, dir_folder, sizeof dir_folder)) continue;
     if (errno != EEXIST || tries > 100) {
       static char why[160];
       snprintf(why, sizeof why, "could not make the folder (%s)", strerror(errno));
@@ -426,6 +428,18 @@ void RemoveRecovery(const char* folder) {
     if (RecoveryEntry(name)) unlink(path);
   });
   rmdir(folder);
+  // A directory's folder goes with its last session, so no empty ones pile up.
+  char parent[4096], note[4096];
+  snprintf(parent, sizeof parent, "%s", folder);
+  if (char* slash = strrchr(parent, '/')) *slash = '\0';
+  const char* name = strrchr(parent, '/');
+  dev_t dev;
+  ino_t ino;
+  int others = 0;
+  if (name && DirFolderId(name + 1, &dev, &ino) && Join(note, sizeof note, parent, kPathName)) {
+    EachEntry(parent, [&](const char*, const char* entry) { others += strcmp(entry, kPathName) != 0; });
+    if (others == 0 && unlink(note) == 0) rmdir(parent);
+  }
   if (strcmp(folder, own_session) == 0) {
     // The folder is gone: the next copy starts a new one, locked afresh.
     own_session[0] = '\0';

@@ -164,11 +164,13 @@ TEST_F(RecoveryTest, EachSessionHasItsFolderAndOnlyDeadOnesAreOfferedByContent) 
   EXPECT_EQ(std::string(offers[2].folder), dead + "2");
   EXPECT_NE(access((dead + "1").c_str(), F_OK), 0);
   EXPECT_EQ(access((std::string(own) + "/faders.txt").c_str(), F_OK), 0);  // live: left
-  EXPECT_EQ(readlink((dead + "4").c_str(), own, 1), 1);
+  EXPECT_EQ(readlink((dead + "4").c_str(), legacy, 1), 1);
   const MixDirectory elsewhere = {st.st_dev, st.st_ino + 1, "/elsewhere"};
   EXPECT_EQ(ReviewKeptCopies(elsewhere, offers, 4), 0);
   RemoveRecovery((dead + "2").c_str());
   EXPECT_EQ(ReviewKeptCopies(here, offers, 4), 2);
+  RemoveRecovery(own);  // the directory's folder goes with its last session
+  EXPECT_NE(access(dir_folder.c_str(), F_OK), 0);
 }
 
 TEST_F(RecoveryTest, AStateFolderThatIsALinkOrAnotherUsersIsRefused) {
