@@ -145,7 +145,7 @@ double TimelineDragVolume(const Timeline& t, double from, int press_y, int y, bo
   double db = DbAt(t, TimelineY(t, from) + (y - press_y));
   db = db < kVolumeLowest ? kVolumeLowest : db > kVolumeHighest ? kVolumeHighest : db;
   const double step = coarse ? 1 : 0.1;
-  db = std::round(db / step) * step;
+  db = std::round(db / step) * step + 0.0;  // no -0
   if ((y > press_y && db > from) || (y < press_y && db < from)) return from;
   return db;
 }

@@ -230,6 +230,7 @@ class TimelineView : public Fl_Widget {
         DragTo(y);
         return 1;
       case FL_RELEASE:
+        DragTo(y);  // where the button came up counts, even without a last motion
         drag.line = -1;
         redraw();
         return 1;
