@@ -53,8 +53,7 @@ TEST_F(GuiTest, DraggingAPointIsOneUndoableEditThroughTheStrip) {
   MouseAt(FL_PUSH, p.x, p.y);
   EXPECT_EQ(TimeIndex->value(), 3);  // the faders window went to the point's index
   MouseAt(FL_DRAG, p.x, p.y - 30);
-  MouseAt(FL_DRAG, p.x, p.y - 41, FL_SHIFT);
-  MouseAt(FL_RELEASE, p.x, p.y - 41);
+  MouseAt(FL_RELEASE, p.x, p.y - 41, FL_SHIFT);
   const float dragged = static_cast<float>(TimelineDragVolume(t, -3.55, p.y, p.y - 41, true));
   EXPECT_EQ(Volume[AutoAt(4, 2)], dragged);
   EXPECT_EQ(vol4->value(), dragged);
