@@ -96,6 +96,16 @@ struct Op {
   std::vector<double> cpu, wall;
 };
 
+// Runs the operation once; from round 0 on, its CPU and wall time are kept.
+void Measure(Op& op, int round) {
+  double c0 = CpuMicros(), w0 = WallMicros();
+  op.run();
+  double c1 = CpuMicros(), w1 = WallMicros();
+  if (round < 0) return;
+  op.cpu.push_back(c1 - c0);
+  op.wall.push_back(w1 - w0);
+}
+
 int TakeRounds(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (strncmp(argv[i], "--rounds=", 9) == 0) return atoi(argv[i] + 9) > 0 ? atoi(argv[i] + 9) : 1;
@@ -142,29 +152,14 @@ int main(int argc, char** argv) {
               {"Store All", StoreAllFromMenu, {}, {}}};
   const int count = sizeof ops / sizeof ops[0];
   for (int r = -3; r < rounds; ++r)
-    for (int k = 0; k < count; ++k) {
-      Op& op = ops[(k + (r < 0 ? 0 : r)) % count];  // a rotating order
-      double c0 = CpuMicros(), w0 = WallMicros();
-      op.run();
-      double c1 = CpuMicros(), w1 = WallMicros();
-      if (r < 0) continue;
-      op.cpu.push_back(c1 - c0);
-      op.wall.push_back(w1 - w0);
-    }
+    for (int k = 0; k < count; ++k) Measure(ops[(k + (r < 0 ? 0 : r)) % count], r);  // a rotating order
 
   // The timeline at its fullest: every one of the 13 lines with an entry at all 512 indices.
   int points = 0;
   for (int strip = 1; strip <= kBankStrips; ++strip)
     for (int i = 0; i < kIndices; ++i) points += ChanActive[AutoAt(BankStripSlot(1, strip), i)] = 1;
   Op full = {"timeline draw, full lines", TimelineDraw, {}, {}};
-  for (int r = -3; r < rounds; ++r) {
-    double c0 = CpuMicros(), w0 = WallMicros();
-    full.run();
-    double c1 = CpuMicros(), w1 = WallMicros();
-    if (r < 0) continue;
-    full.cpu.push_back(c1 - c0);
-    full.wall.push_back(w1 - w0);
-  }
+  for (int r = -3; r < rounds; ++r) Measure(full, r);
 
   printf("GUI path on the maximal mix (faders.txt of %zu bytes): medians of %d rounds, the five\n"
          "operations interleaved. CPU time is this process's (the callbacks, and FLTK building and\n"
