@@ -76,6 +76,7 @@ void DrawGrid(Fl_Color text) {
 // Draws a label centred on x on a label row when it keeps clear of the label before it
 // (*free: where the next may start) and of the span [keep_from, keep_to); true when drawn.
 bool FitLabel(const char* s, int x, int baseline, int* free, int keep_from, int keep_to) {
+  if (!s[0]) return false;
   const int w = static_cast<int>(fl_width(s));
   const int left = x - w / 2, right = left + w;
   if (left < *free || right > drawn.plot.x + drawn.plot.w + 8) return false;
@@ -135,7 +136,7 @@ void DrawPoint(const TimelinePoint& p, Fl_Color c) {
     fl_loop(p.x, p.y - 5, p.x + 5, p.y, p.x, p.y + 5, p.x - 5, p.y);
   } else {
     fl_color(c);
-    fl_rectf(p.x - 2, p.y - 2, 5, 5);
+    fl_rectf(p.x - 3, p.y - 3, 7, 7);
   }
 }
 
@@ -176,7 +177,7 @@ void DrawLegend(Fl_Color text) {
     const TimelineLine& line = drawn.lines[l];
     fl_color(Rgb(line.rgb));
     fl_rectf(g.x, y + 6, 18, 3);
-    fl_rectf(g.x + 7, y + 5, 5, 5);
+    fl_rectf(g.x + 6, y + 4, 7, 7);
     TimelineLineName(line, label, sizeof label);
     fl_color(text);
     fl_draw(label, g.x + 24, y + 12);
