@@ -91,17 +91,17 @@ void LayOutTimeline(Timeline* t, int width, int height, int bank, int index) {
       const int e = AutoAt(line.slot, i);
       if (!ChanActive[e]) continue;
       TimelinePoint& p = line.points[line.count++];
-      p.cue = static_cast<int16_t>(k);
+      p.cue = k;
       p.volume = Volume[e];
       p.ramp = Ramp[e] != 0;
-      p.y = static_cast<int16_t>(TimelineY(*t, p.volume));
+      p.y = TimelineY(*t, p.volume);
     }
   }
   PlaceCues(t, rising, measures);
   for (int l = 0; l < t->line_count; ++l)
     for (int k = 0; k < t->lines[l].count; ++k) {
       TimelinePoint& p = t->lines[l].points[k];
-      p.x = static_cast<int16_t>(t->cues[p.cue].x);
+      p.x = t->cues[p.cue].x;
     }
 }
 

@@ -17,8 +17,8 @@ struct TimelineRect {
 
 // An automation entry: where it is drawn and what it holds.
 struct TimelinePoint {
-  int16_t x, y;
-  int16_t cue;   // position in Timeline::cues of its index
+  int x, y;
+  int cue;       // position in Timeline::cues of its index
   bool ramp;     // its ramp is not 0: drawn with the ramp mark
   float volume;
 };

@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kStatusHeight = 22;
 constexpr int kRowHeight = 17;  // one legend entry
+constexpr int kTextSize = kNameSize + kCueNameSize + 96;  // a line of the status strip
 
 // Neutral plot, grid and text, so that only the strips' lines are coloured.
 constexpr Fl_Color Rgb(uint32_t rgb) { return static_cast<Fl_Color>(rgb << 8); }
@@ -47,8 +48,16 @@ struct Drag {
 
 int CurrentPage() { return PageBank() * kIndices + PageIndex(); }
 
+// The status strip shows names and cue names as typed: a label would take "@" for a symbol.
 void ShowText(const char* text) {
-  if (strcmp(statusStrip->label() ? statusStrip->label() : "", text) != 0) statusStrip->copy_label(text);
+  char label[2 * kTextSize];
+  size_t n = 0;
+  for (const char* c = text; *c && n + 2 < sizeof label; ++c) {
+    if (*c == '@') label[n++] = '@';
+    label[n++] = *c;
+  }
+  label[n] = '\0';
+  if (strcmp(statusStrip->label() ? statusStrip->label() : "", label) != 0) statusStrip->copy_label(label);
 }
 
 // The time-index spinner moved there, as if by hand: the faders window shows that index.
@@ -183,7 +192,7 @@ void DrawLegend(Fl_Color text) {
     fl_draw(label, g.x + 24, y + 12);
   }
   y += 6;
-  const TimelinePoint mark = {static_cast<int16_t>(g.x + 9), static_cast<int16_t>(y + 7), 0, true, 0};
+  const TimelinePoint mark = {g.x + 9, y + 7, 0, true, 0};
   DrawPoint(mark, text);
   fl_color(text);
   fl_draw("entry with a ramp", g.x + 24, y + 12);
@@ -241,7 +250,7 @@ class TimelineView : public Fl_Widget {
 
  private:
   void Hover(int x, int y) {
-    char text[kNameSize + kCueNameSize + 96];
+    char text[kTextSize];
     int line, point, cue;
     Fl_Cursor cursor = FL_CURSOR_DEFAULT;
     if (TimelinePointAt(drawn, x, y, &line, &point)) {
@@ -278,7 +287,7 @@ class TimelineView : public Fl_Widget {
     VolumeToArray();
     LayOutTimeline(&drawn, w(), h(), PageBank(), PageIndex());
     if (drag.line < drawn.line_count && drag.point < drawn.lines[drag.line].count) {
-      char text[kNameSize + kCueNameSize + 96];
+      char text[kTextSize];
       TimelineDescribePoint(drawn, drag.line, drag.point, text, sizeof text);
       ShowText(text);
     }
@@ -288,7 +297,7 @@ class TimelineView : public Fl_Widget {
 
 // Ctrl+t and Ctrl+Shift+t, whichever window has the keyboard: a shortcut no widget took.
 int TimelineKeys(int event) {
-  if (event != FL_SHORTCUT || Fl::modal() || Fl::event_key() != 't') return 0;
+  if (event != FL_SHORTCUT || Fl::modal() || Fl::grab() || Fl::event_key() != 't') return 0;
   const int state = Fl::event_state();
   if (!(state & FL_CTRL) || (state & (FL_ALT | FL_META))) return 0;
   if (state & FL_SHIFT)
