@@ -1,5 +1,6 @@
-// Speed of the GUI path on the maximal mix, in-process under a display: a page change and
-// Recall All / Store All through the real callbacks, beside a bare FLTK spinner refresh.
+// Speed of the GUI path on the maximal mix, in-process under a display: a page change, the
+// timeline drawn and Recall All / Store All through the real callbacks, beside a bare FLTK
+// spinner refresh.
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Button.H>
@@ -37,6 +38,12 @@ void Settle() {
   XSync(fl_display, False);
 }
 
+// Runs the event loop until a window just shown was exposed and drawn: until then the
+// toolkit draws nothing of it.
+void WaitUntilDrawn(Fl_Window* w) {
+  for (int i = 0; i < 500 && w->damage(); ++i) Fl::wait(0.01);
+}
+
 // Chooses the item of the control window's menus called label, as a click on it does.
 bool Pick(const char* label) {
   for (int i = 0; i < ControlWindow->children(); ++i) {
@@ -67,6 +74,12 @@ void PageChange() {
   Settle();
 }
 
+// The Timeline window drawn whole: the layout of the bank's 13 lines over every active index.
+void TimelineDraw() {
+  TimelineWindow->redraw();
+  Settle();
+}
+
 void RecallAllFromMenu() {
   if (!Pick("Recall All")) abort();
   Settle();
@@ -82,6 +95,16 @@ struct Op {
   void (*run)();
   std::vector<double> cpu, wall;
 };
+
+// Runs the operation once; from round 0 on, its CPU and wall time are kept.
+void Measure(Op& op, int round) {
+  double c0 = CpuMicros(), w0 = WallMicros();
+  op.run();
+  double c1 = CpuMicros(), w1 = WallMicros();
+  if (round < 0) return;
+  op.cpu.push_back(c1 - c0);
+  op.wall.push_back(w1 - w0);
+}
 
 int TakeRounds(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
@@ -104,11 +127,15 @@ int main(int argc, char** argv) {
   }
   BuildEditor();
   ShowFaders();
+  ShowTimeline();
   Fl_Double_Window bare(120, 60, "bare spinner");
   bareSpinner = new Fl_Spinner(40, 20, 60, 24);
   bareSpinner->range(1, 512);
   bare.end();
   bare.show();
+  for (Fl_Window* w : {static_cast<Fl_Window*>(FadersWindow), static_cast<Fl_Window*>(TimelineWindow),
+                       static_cast<Fl_Window*>(&bare)})
+    WaitUntilDrawn(w);
   Settle();
 
   // The maximal mix in all three files, then the tables reset: every Store All after a
@@ -120,26 +147,29 @@ int main(int argc, char** argv) {
 
   Op ops[] = {{"bare FLTK spinner refresh", BareSpinnerRefresh, {}, {}},
               {"page change, 13 strips", PageChange, {}, {}},
+              {"timeline draw", TimelineDraw, {}, {}},
               {"Recall All", RecallAllFromMenu, {}, {}},
               {"Store All", StoreAllFromMenu, {}, {}}};
   const int count = sizeof ops / sizeof ops[0];
   for (int r = -3; r < rounds; ++r)
-    for (int k = 0; k < count; ++k) {
-      Op& op = ops[(k + (r < 0 ? 0 : r)) % count];  // a rotating order
-      double c0 = CpuMicros(), w0 = WallMicros();
-      op.run();
-      double c1 = CpuMicros(), w1 = WallMicros();
-      if (r < 0) continue;
-      op.cpu.push_back(c1 - c0);
-      op.wall.push_back(w1 - w0);
-    }
+    for (int k = 0; k < count; ++k) Measure(ops[(k + (r < 0 ? 0 : r)) % count], r);  // a rotating order
 
-  printf("GUI path on the maximal mix (faders.txt of %zu bytes): medians of %d rounds, the four\n"
+  // The timeline at its fullest: every one of the 13 lines with an entry at all 512 indices.
+  int points = 0;
+  for (int strip = 1; strip <= kBankStrips; ++strip)
+    for (int i = 0; i < kIndices; ++i) points += ChanActive[AutoAt(BankStripSlot(1, strip), i)] = 1;
+  Op full = {"timeline draw, full lines", TimelineDraw, {}, {}};
+  for (int r = -3; r < rounds; ++r) Measure(full, r);
+
+  printf("GUI path on the maximal mix (faders.txt of %zu bytes): medians of %d rounds, the five\n"
          "operations interleaved. CPU time is this process's (the callbacks, and FLTK building and\n"
-         "sending the drawing); wall time lasts until the X server has drawn it (XSync).\n",
-         mix.text.size(), rounds);
+         "sending the drawing); wall time lasts until the X server has drawn it (XSync). The\n"
+         "timeline shows bank 1 over all 512 indices; last, its 13 lines get an entry at every\n"
+         "index (%d points) and it is drawn again, on its own.\n",
+         mix.text.size(), rounds, points);
   printf("%-28s %11s %11s\n", "operation", "CPU time", "wall time");
   for (const Op& op : ops) printf("%-28s %8.1f us %8.1f us\n", op.name, Median(op.cpu), Median(op.wall));
+  printf("%-28s %8.1f us %8.1f us\n", full.name, Median(full.cpu), Median(full.wall));
   double bare_cpu = Median(ops[0].cpu);
   if (bare_cpu > 0)
     printf("page change / bare spinner refresh: %.1fx in CPU time\n", Median(ops[1].cpu) / bare_cpu);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Renders each of the editor's seven windows, with the demo mix recalled, into docs/*.png.
+# Renders each of the editor's windows, with the demo mix recalled, into docs/*.png.
 # Usage: tools/screenshots.sh [BUILD_DIR]   (default: build; the editor is built when missing)
 # Runs the real editor under a private Xvfb and drives it with xdotool, as a user would.
 set -euo pipefail
@@ -78,6 +78,7 @@ shoot r "Reverb" reverb.png
 shoot p "Preferences" preferences.png
 shoot g "Submix Matrix" submix.png
 shoot v "VCA Matrix" vca.png
+shoot t "Timeline" timeline.png
 capture "$ctl" "$out/control.png" || fail "could not capture the control window"
 echo "wrote docs/control.png"
 focus "$ctl"

@@ -8,16 +8,6 @@
 #include "model/tables.h"
 #include "ui/widgets.h"
 
-namespace {
-
-constexpr int kBanks = 12;        // 12 banks of 10 channels reach channel 120
-constexpr int kBankChannels = 10;
-
-// The group strips stand for submix and VCA group `bank`, which exist for banks 1..8 only.
-bool GroupStripsShown() { return PageBank() <= kGroups; }
-
-}  // namespace
-
 int PageBank() {
   int b = TruncInt(Bank->value());
   // The spinner's range and wrap keep it in 1..12; anything else is a fault of ours.
@@ -31,14 +21,7 @@ int PageIndex() {
 }
 
 // Slot shown by a strip, or -1 when the strip stands for nothing on this page.
-int StripSlot(int strip) {
-  int bank = PageBank();
-  if (strip >= 1 && strip <= kBankChannels) return (bank - 1) * kBankChannels + strip;
-  if (strip == 11) return GroupStripsShown() ? SubSlot(bank) : -1;
-  if (strip == 12) return GroupStripsShown() ? VcaSlot(bank) : -1;
-  if (strip == 13) return 0;
-  return -1;
-}
+int StripSlot(int strip) { return BankStripSlot(PageBank(), strip); }
 
 // value(v) leaves the text alone when v equals the old value, so a half-typed "" or "-"
 // would survive; rewrite the text as well.

@@ -81,13 +81,13 @@ void ApplyColour() {
   if (c < 0) c = 0;
   if (c > 255) c = 255;
   color = c;
-  Fl_Double_Window* const all[] = {FadersWindow, PrefsWindow, SubWindow, EffectsWindow,
-                                   ControlWindow, VCAWindow, ReverbWindow};
+  Fl_Double_Window* const all[] = {FadersWindow, PrefsWindow, SubWindow,     EffectsWindow,
+                                   ControlWindow, VCAWindow,   ReverbWindow, TimelineWindow};
   for (Fl_Double_Window* w : all)
     if (w) w->color(static_cast<Fl_Color>(c));
   // The VCA and reverb windows pick the colour up at their next redraw.
   Fl_Double_Window* const repaint[] = {FadersWindow, PrefsWindow, SubWindow, EffectsWindow,
-                                       ControlWindow};
+                                       ControlWindow, TimelineWindow};
   for (Fl_Double_Window* w : repaint)
     if (w) w->redraw();
 }

@@ -34,6 +34,25 @@ constexpr int kPrefsFileSize = 16384;
 constexpr int SubSlot(int n) { return kFirstSubSlot - 1 + n; }
 constexpr int VcaSlot(int n) { return kFirstVcaSlot - 1 + n; }
 
+// The range of the volume spinners, in dB: what an edit may store as a volume.
+constexpr double kVolumeLowest = -144;
+constexpr double kVolumeHighest = 12;
+
+// The faders window's page: 12 banks of 10 channels (reaching channel 120) and 13 strips.
+constexpr int kBanks = 12;
+constexpr int kBankChannels = 10;
+constexpr int kBankStrips = 13;
+// Slot that strip 1..13 stands for in bank 1..12: channels on strips 1..10, submix and VCA
+// group `bank` on 11 and 12 (banks 1..8 only), the master on 13; -1 for no slot.
+constexpr int BankStripSlot(int bank, int strip) {
+  if (bank < 1 || bank > kBanks) return -1;
+  if (strip >= 1 && strip <= kBankChannels) return (bank - 1) * kBankChannels + strip;
+  if (strip == 11) return bank <= kGroups ? SubSlot(bank) : -1;
+  if (strip == 12) return bank <= kGroups ? VcaSlot(bank) : -1;
+  if (strip == kBankStrips) return 0;
+  return -1;
+}
+
 // Element of a per-slot-and-index table.
 inline int AutoAt(int slot, int index) { return slot * kIndices + index; }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "logic/operations.h"
+#include "model/tables.h"
 #include "ui/callbacks.h"
 #include "ui/whole_value_input.h"
 #include "ui/widgets.h"
@@ -142,7 +143,7 @@ Fl_Double_Window* make_window2() {
   for (int i = 1; i <= kStripCount; ++i) {
     Fl_Spinner* v = new Fl_Spinner(313, RowY(i), 58, 20);
     v->type(FL_FLOAT_INPUT);
-    v->range(-144, 12);
+    v->range(kVolumeLowest, kVolumeHighest);
     v->step(0.1);
     v->format("%.*f");
     v->value(0);
@@ -220,6 +221,11 @@ Fl_Double_Window* make_window2() {
     p->input.type(FL_FLOAT_INPUT);
     *panStrip[i] = p;
   }
+
+  // In the free space beside the Edit Index menu.
+  Fl_Button* timeline = new Fl_Button(489, 116, 100, 20, "Timeline");
+  timeline->labelsize(12);
+  timeline->callback(Cb<ShowTimeline>);
 
   FadersWindow->end();
   return FadersWindow;

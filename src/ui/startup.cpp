@@ -10,8 +10,8 @@
 
 namespace {
 
-Fl_Double_Window** const kWindows[] = {&ControlWindow, &FadersWindow, &EffectsWindow,
-                                       &ReverbWindow, &PrefsWindow, &SubWindow, &VCAWindow};
+Fl_Double_Window** const kWindows[] = {&ControlWindow, &FadersWindow, &EffectsWindow, &ReverbWindow,
+                                       &PrefsWindow,   &SubWindow,    &VCAWindow,     &TimelineWindow};
 
 // Closing (window manager or Escape) hides a window, but closing the control window or
 // the last one shown is quitting, with its question.
@@ -37,6 +37,7 @@ void BuildEditor(const char* title, int argc, char** argv) {
   make_window5();
   make_window6();
   make_window7();
+  make_timeline_window();
   make_window4(title, argc, argv);
   for (Fl_Double_Window** w : kWindows) (*w)->callback(CloseWindow);
   UpdateGUI();

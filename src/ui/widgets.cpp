@@ -5,6 +5,7 @@
 // Windows
 Fl_Double_Window *ControlWindow, *FadersWindow, *EffectsWindow, *ReverbWindow, *PrefsWindow,
     *SubWindow, *VCAWindow;
+Fl_Double_Window* TimelineWindow;
 // Control window: the status line
 Fl_Output *TextResponse;
 // Faders window header

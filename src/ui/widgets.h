@@ -16,6 +16,7 @@
 // Windows
 extern Fl_Double_Window *ControlWindow, *FadersWindow, *EffectsWindow, *ReverbWindow, *PrefsWindow,
     *SubWindow, *VCAWindow;
+extern Fl_Double_Window* TimelineWindow;  // the picture of the current bank's automation
 // Control window: the status line
 extern Fl_Output *TextResponse;
 // Faders window header

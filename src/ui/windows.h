@@ -12,6 +12,8 @@ Fl_Double_Window* make_window4(const char* title = "Tessaro", int argc = 0, char
 Fl_Double_Window* make_window5();  // submix matrix
 Fl_Double_Window* make_window6();  // VCA matrix
 Fl_Double_Window* make_window7();  // reverb
+// The Timeline window, hidden; Ctrl+t / Ctrl+Shift+t show and hide it from every window.
+Fl_Double_Window* make_timeline_window();
 
 void ShowFaders();
 void HideFaders();
@@ -25,6 +27,8 @@ void ShowVCAs();
 void HideVCAs();
 void ShowPrefs();
 void HidePrefs();
+void ShowTimeline();
+void HideTimeline();
 
 // Start-up: resets the tables, builds all seven windows (showing the control window under
 // the given title, with the toolkit's options from the command line) and fills them from
