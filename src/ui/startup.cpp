@@ -5,6 +5,7 @@
 
 #include "logic/operations.h"
 #include "model/tables.h"
+#include "ui/problems_window.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 
@@ -38,6 +39,7 @@ void BuildEditor(const char* title, int argc, char** argv) {
   make_window6();
   make_window7();
   make_window4(title, argc, argv);
+  make_problems_window();
   for (Fl_Double_Window** w : kWindows) (*w)->callback(CloseWindow);
   UpdateGUI();
 }

@@ -1,0 +1,12 @@
+// The Problems window: built once at start-up, shown by a recall that found problems.
+#pragma once
+
+class Fl_Double_Window;
+class Fl_Browser;
+
+extern Fl_Double_Window* ProblemsWindow;
+extern Fl_Browser* ProblemsList;
+
+// Builds the window (hidden), and installs Ctrl+l from every window and the notice of files
+// changed on disk when a window gets the focus.
+Fl_Double_Window* make_problems_window();
