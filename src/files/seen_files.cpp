@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "model/tables.h"
+
 namespace {
 
 const char* const kNames[] = {"faders.txt", "prefs.txt", "tracks.txt"};
@@ -37,11 +39,10 @@ SeenFile* FindHere(const char* path) {
   return s;
 }
 
-constexpr uint64_t kFnvBasis = 14695981039346656037ull;
-
-uint64_t HashMore(uint64_t h, const char* data, size_t len) {
-  for (size_t i = 0; i < len; ++i) h = (h ^ static_cast<unsigned char>(data[i])) * 1099511628211ull;
-  return h;
+// Eight bytes a step: a store or recall hashes up to 256 KiB.
+uint64_t Stir(uint64_t h, uint64_t w) {
+  h = (h ^ w) * 0xff51afd7ed558ccdull;
+  return h ^ (h >> 32);
 }
 
 FileStamp StampOf(const struct stat& st) {
@@ -54,51 +55,58 @@ bool SameStamp(const FileStamp& a, const FileStamp& b) {
   return a.dev == b.dev && a.ino == b.ino && a.size == b.size && a.mtimeNs == b.mtimeNs && a.ctimeNs == b.ctimeNs;
 }
 
-enum DiskState { kGone, kUnreadable, kRead };
+char disk[kFBuffSize];  // the file as it is now; what we saw fits the staging buffer
 
-// Stamps and hashes the file as it is now, in chunks: any size will do.
-DiskState HashDisk(const char* path, FileStamp* stamp, uint64_t* hash) {
+// Compares the file as it is now with what s remembers: bytes first, then the stamp.
+OutsideChange Compare(const char* path, SeenFile* s) {
   int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? kGone : kUnreadable;
+  if (fd < 0) return errno == ENOENT ? kNotSeen : kChangedOutside;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return kUnreadable;
-  }
-  *stamp = StampOf(st);
-  uint64_t h = kFnvBasis;
-  char chunk[16384];
-  ssize_t n;
-  while ((n = read(fd, chunk, sizeof chunk)) != 0) {
+  bool same = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) == s->len;
+  size_t got = 0;
+  while (same && got < s->len) {
+    ssize_t n = read(fd, disk + got, s->len - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      close(fd);
-      return kUnreadable;
-    }
-    h = HashMore(h, chunk, static_cast<size_t>(n));
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
   }
   close(fd);
-  *hash = h;
-  return kRead;
+  if (!same || got != s->len || HashBytes(disk, got) != s->hash) return kChangedOutside;
+  FileStamp now = StampOf(st);
+  if (SameStamp(now, s->stamp)) return kAsSeen;
+  s->stamp = now;
+  return kTouchedOnly;
 }
 
 void Note(const char* path, const char* data, size_t len) {
   SeenFile* s = Find(path);
   if (!s) return;
   struct stat st;
-  if (stat(path, &st) != 0 || !HereIs(&s->dirDev, &s->dirIno)) {
+  if (len > sizeof disk || stat(path, &st) != 0 || !HereIs(&s->dirDev, &s->dirIno)) {
     *s = SeenFile{};
     return;
   }
   s->seen = true;
   s->stamp = StampOf(st);
   s->hash = HashBytes(data, len);
+  s->len = len;
   s->noticed = FileStamp{};
 }
 
 }  // namespace
 
-uint64_t HashBytes(const char* data, size_t len) { return HashMore(kFnvBasis, data, len); }
+uint64_t HashBytes(const char* data, size_t len) {
+  uint64_t h = 0x9e3779b97f4a7c15ull ^ len;
+  size_t i = 0;
+  for (; i + 8 <= len; i += 8) {
+    uint64_t w;
+    memcpy(&w, data + i, 8);
+    h = Stir(h, w);
+  }
+  uint64_t tail = 0;
+  memcpy(&tail, data + i, len - i);
+  return Stir(h, tail);
+}
 
 void NoteFileRead(const char* path, const char* data, size_t len) { Note(path, data, len); }
 void NoteFileWritten(const char* path, const char* data, size_t len) { Note(path, data, len); }
@@ -111,25 +119,9 @@ void ForgetAllFiles() {
   for (SeenFile& s : seen) s = SeenFile{};
 }
 
-const SeenFile* SeenState(const char* path) { return Find(path); }
-
 OutsideChange CheckOutside(const char* path) {
   SeenFile* s = FindHere(path);
-  if (!s) return kNotSeen;
-  FileStamp now;
-  uint64_t hash = 0;
-  switch (HashDisk(path, &now, &hash)) {
-    case kGone:
-      return kNotSeen;
-    case kUnreadable:
-      return kChangedOutside;
-    case kRead:
-      break;
-  }
-  if (hash != s->hash) return kChangedOutside;
-  if (SameStamp(now, s->stamp)) return kAsSeen;
-  s->stamp = now;
-  return kTouchedOnly;
+  return s ? Compare(path, s) : kNotSeen;
 }
 
 bool NewOutsideChange(const char* path) {

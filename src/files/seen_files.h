@@ -23,6 +23,7 @@ struct SeenFile {
   uint64_t dirDev, dirIno;  // the directory it was seen in: another one's file is not it
   FileStamp stamp;
   uint64_t hash;      // of the bytes last read or written
+  uint64_t len;       // their count
   FileStamp noticed;  // the change last told on the status line
 };
 
@@ -33,8 +34,6 @@ void NoteFileRead(const char* path, const char* data, size_t len);
 void NoteFileWritten(const char* path, const char* data, size_t len);
 void ForgetFile(const char* path);
 void ForgetAllFiles();
-// The state kept for path; null for a path not remembered.
-const SeenFile* SeenState(const char* path);
 
 // Compares the file on disk with what was remembered; a touched file is remembered with its
 // new stamp.

@@ -16,7 +16,7 @@ ask() {
   keys "$@"
   wait_for 5 window_gone "Changed on disk" || fail "$* did not answer the question"
 }
-first_line() { [ "$(head -n 1 "$E2E_DIR/faders.txt")" = "$1" ] || fail "faders.txt starts $(head -n 1 "$E2E_DIR/faders.txt"), not $1"; }
+first_line() { wait_for 5 grep -qx "$1" "$E2E_DIR/faders.txt" || fail "faders.txt lacks the mix name $1"; }
 
 e2e_start "$demo"
 recall_all "$ctl"
@@ -29,7 +29,6 @@ wait_status "faders.txt changed on disk; Recall All loads it"
 stamp=$(e2e_stamp cancel)
 ask Escape
 for f in faders prefs tracks; do [ "$E2E_DIR/$f.txt" -nt "$stamp" ] && fail "Cancel wrote $f.txt"; done
-same_text "$E2E_DIR/.Outside One" "$E2E_DIR/faders.txt"
 ask shift+Tab space
 first_line "Edited Here"
 same_text "$E2E_DIR/.Outside One" "$E2E_DIR/faders.txt~"
@@ -41,19 +40,15 @@ focus "$win"
 keys ctrl+z
 store_and_wait "$ctl" ctrl+s
 first_line "Edited Here"
-quit_editor
 
-# --check: status and output per case, with no display.
+# --check, with no display.
 bad=$E2E_DIR/bad
 mkdir "$bad" && cp "$demo"/*.txt "$bad"/ && sed -i '3i lim\t200\t1' "$bad/faders.txt"
-for row in "$demo|0|0 problems in 3 files" \
-           "$bad/faders.txt|1|$bad/faders.txt:3: Channel number out of range or not specified!
-1 problem in 1 file" \
-           "$E2E_DIR/none|2|"; do
-  IFS='|' read -r -d '' arg want out <<<"$row"
-  got=$(env -u DISPLAY "$TESSARO" --check "$arg" 2>/dev/null)
-  rc=$?
-  [ "$rc" = "$want" ] && [ "$got" = "${out%$'\n'}" ] || fail "--check $arg: status $rc, printed: $got"
+# Each row: the argument, then the lines printed and the exit status, joined by "|".
+for row in "$demo|0 problems in 3 files|0" "$E2E_DIR/none|2" \
+           "$bad/faders.txt|$bad/faders.txt:3: Channel number out of range or not specified!|1 problem in 1 file|1"; do
+  got=$(env -u DISPLAY "$TESSARO" --check "${row%%|*}" 2>/dev/null; echo $?)
+  [ "$(paste -sd '|' <<<"$got")" = "${row#*|}" ] || fail "--check ${row%%|*} gave: $got"
 done
 e2e_cleanup
 echo "PASS changes on disk asked about, and --check"
