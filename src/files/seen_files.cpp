@@ -9,17 +9,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include "files/mix_files.h"
 #include "model/tables.h"
 
 namespace {
 
-const char* const kNames[] = {"faders.txt", "prefs.txt", "tracks.txt"};
-constexpr int kCount = 3;
-SeenFile seen[kCount];
+SeenFile seen[kMixFileCount];
 
 SeenFile* Find(const char* path) {
-  for (int i = 0; i < kCount; ++i)
-    if (path && strcmp(path, kNames[i]) == 0) return &seen[i];
+  for (int i = 0; i < kMixFileCount; ++i)
+    if (path && strcmp(path, kMixFiles[i]->name) == 0) return &seen[i];
   return nullptr;
 }
 
