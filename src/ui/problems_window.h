@@ -1,4 +1,5 @@
-// The Problems window: built once at start-up, shown by a recall that found problems.
+// The Problems window: built once at start-up, shown by a recall that found problems;
+// its widget pointers, which the list in logic/ fills.
 #pragma once
 
 class Fl_Double_Window;
