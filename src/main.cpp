@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "files/check.h"
 #include "files/mix_path.h"
 #include "logic/mix_runner.h"
 #include "logic/operations.h"
@@ -48,11 +49,18 @@ int main(int argc, char** argv) {
       fprintf(stderr, "%s\n", plan.text.c_str());
       return 2;
     case StartAction::kEdit:
+    case StartAction::kCheck:
       break;
   }
   if (!plan.dir.empty() && chdir(plan.dir.c_str()) != 0) {
     fprintf(stderr, "tessaro: '%s': %s\n", plan.dir.c_str(), strerror(errno));
     return 2;
+  }
+  if (plan.action == StartAction::kCheck) {
+    // Before any window: no display is opened.
+    std::string shown = plan.dir.empty() || plan.dir == "." ? "" : plan.dir;
+    if (!shown.empty() && shown.back() != '/') shown += '/';
+    return CheckMix(shown.c_str(), plan.file.empty() ? nullptr : plan.file.c_str());
   }
   if (argc > 1)
     BuildEditor(plan.title.c_str(), argc, argv);

@@ -3,7 +3,7 @@
 # Runs apt-get directly as root, through sudo otherwise.
 set -euo pipefail
 packages=(cmake make g++ clang libclang-rt-14-dev libfltk1.3-dev libgtest-dev libbenchmark-dev
-          xvfb xdotool x11-utils xclip dpkg-dev strace)
+          xvfb xdotool x11-utils xclip dpkg-dev lintian strace)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

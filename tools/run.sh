@@ -14,5 +14,6 @@ else
   [ -d "$root/examples/demo" ] && cp "$root/examples/demo/"* "$mixdir/"
   echo "Mix directory: $mixdir"
 fi
-# The stand-in engine is found on the search path when the mix's engine directory is empty.
-PATH="$root/build:$PATH" exec "$root/build/tessaro" "$mixdir"
+# The stand-in engine (from the build, else an installed package's) is found on the search path
+# when the mix's engine directory is empty; the package itself keeps it off the search path.
+PATH="$root/build:/usr/lib/tessaro:$PATH" exec "$root/build/tessaro" "$mixdir"

@@ -8,6 +8,7 @@
 
 #include "files/cue_section.h"
 #include "files/lines.h"
+#include "files/problems.h"
 #include "model/effect_catalogue.h"
 #include "model/tables.h"
 #include "model/text.h"
@@ -68,12 +69,15 @@ void StoreRecord(const EffectKind& fx, int slot, const Fields& f, int first) {
   for (int p = 1; p < fx.count; ++p) rec[p] = FileFloat(FieldNum(f, first + p - 1));
 }
 
+const char kFaders[] = "faders.txt";
+
 // An effect record; a slot outside 0..135 is reported and skipped.
-void ParamsFromBuffer(const Fields& f, const EffectKind& fx) {
+void ParamsFromBuffer(const Record& r, const EffectKind& fx) {
+  const Fields& f = r.fields;
   long long slot;
   int next;
   if (!ReadSlotField(f, 1, &slot, &next) || slot < 0 || slot >= kFirstVcaSlot) {
-    printf(">>Channel number out of range or not specified!\n");
+    ReportProblem(kFaders, r.number, r.line.begin, r.line.end, ">>", "Channel number out of range or not specified!");
     return;
   }
   StoreRecord(fx, static_cast<int>(slot), f, next);
@@ -110,6 +114,7 @@ struct GroupKind {
   const char* channelMessage;
   const char* list[kGroups];  // list text of group n - 1 in the text being read
   size_t listLen[kGroups];
+  Record listRecord[kGroups];  // its line, for the problems the list holds
 };
 
 // Text after the tab that follows field k, to the end of the line.
@@ -121,12 +126,13 @@ const char* RestAfterField(const Fields& f, int k, size_t* len) {
 }
 
 // First pass of the routing reader: one "sub"/"subname" (or VCA) record.
-void ReadGroupRecord(const Fields& f, GroupKind& kind) {
+void ReadGroupRecord(const Record& r, GroupKind& kind) {
+  const Fields& f = r.fields;
   bool isList = FieldIs(f, 0, kind.listKey);
   if (!isList && !FieldIs(f, 0, kind.nameKey)) return;
   int n = FieldInt(f, 1);
   if (n < 1 || n > kGroups) {
-    if (isList) printf("%s\n", kind.numberMessage);
+    if (isList) ReportProblem(kFaders, r.number, r.line.begin, r.line.end, "", "%s", kind.numberMessage);
     return;
   }
   size_t len = 0;
@@ -135,6 +141,7 @@ void ReadGroupRecord(const Fields& f, GroupKind& kind) {
     kind.on[n - 1] = 1;
     kind.list[n - 1] = rest;
     kind.listLen[n - 1] = len;
+    kind.listRecord[n - 1] = r;
   } else {
     CopyTextN(NameBuffer[kind.slot(n)], rest, len);
   }
@@ -152,18 +159,19 @@ void RouteList(const char* list, size_t len, int index, const GroupKind& kind) {
       if (h >= 1 && h <= kChannels)
         kind.asn[(h - 1) * kGroups + index] = 1;
       else
-        printf(kind.channelMessage, index + 1);
+        ReportProblem(kFaders, kind.listRecord[index].number, kind.listRecord[index].line.begin,
+                      kind.listRecord[index].line.end, "", kind.channelMessage, index + 1);
     }
     p = stop + 1;
   }
 }
 
 GroupKind subKind = {"sub", "subname", SubOn, SubAsn, SubSlot,
-                     "Submix number out of range!", "Channel assigned to sub %i is out of range!\n",
-                     {}, {}};
+                     "Submix number out of range!", "Channel assigned to sub %i is out of range!",
+                     {}, {}, {}};
 GroupKind vcaKind = {"VCA:", "vcaname", VcaOn, VcaAsn, VcaSlot,
-                     "VCA number out of range!", "Channel assigned to VCA %i is out of range!\n",
-                     {}, {}};
+                     "VCA number out of range!", "Channel assigned to VCA %i is out of range!",
+                     {}, {}, {}};
 
 void RouteChannel(const char* list, size_t len, int index) { RouteList(list, len, index, subKind); }
 void RoutetoVCA(const char* list, size_t len, int index) { RouteList(list, len, index, vcaKind); }
@@ -201,18 +209,19 @@ bool IsAutomationKey(const Fields& f) {
          FieldIs(f, 0, "t") || FieldIs(f, 0, "vca");
 }
 
-void DispatchRecord(const Fields& f, FilterSeen& seen) {
+void DispatchRecord(const Record& r, FilterSeen& seen) {
+  const Fields& f = r.fields;
   if (IsAutomationKey(f)) return;
   for (const EffectKind& fx : kEffectCatalogue)
-    if (FieldIs(f, 0, fx.key)) return fx.send ? Params2D(f, fx) : ParamsFromBuffer(f, fx);
+    if (FieldIs(f, 0, fx.key)) return fx.send ? Params2D(f, fx) : ParamsFromBuffer(r, fx);
   if (FieldIs(f, 0, "p")) return Params1D(f, Pan);
   for (const AmtKey& a : kAmtKeys)
     if (FieldIs(f, 0, a.key)) return ParamGetAmt(f, a.dest, a.count);
   if (FieldIs(f, 0, "rhp")) return ParamGetTwo(f, Prhp, &seen.rhp);
   if (FieldIs(f, 0, "rlp")) return ParamGetTwo(f, Prlp, &seen.rlp);
   if (FieldIs(f, 0, "submu") || FieldIs(f, 0, "subso")) return ReadSubmixStateRecord(f);
-  ReadGroupRecord(f, subKind);
-  ReadGroupRecord(f, vcaKind);
+  ReadGroupRecord(r, subKind);
+  ReadGroupRecord(r, vcaKind);
 }
 
 }  // namespace
@@ -272,7 +281,7 @@ void ParseBufferMulti(const char* text) {
   FilterSeen seen = {false, false};
   LineScan scan = ScanLines(text);
   AdoptMixName(TakeMixNameLine(scan));
-  ForEachRecord(scan, [&seen](const Record& r) { DispatchRecord(r.fields, seen); });
+  ForEachRecord(scan, [&seen](const Record& r) { DispatchRecord(r, seen); });
   ParseSubmix();
   ParseVCA();
   // The kept lists point into the caller's text; drop them with it.

@@ -9,6 +9,8 @@
 #include "files/effects_section.h"
 #include "files/keys.h"
 #include "files/lines.h"
+#include "files/problems.h"
+#include "files/seen_files.h"
 #include "model/status.h"
 #include "files/textsink.h"
 #include "files/wholefile.h"
@@ -61,8 +63,7 @@ FaderRead ReadOldText(size_t* size) {
       scratch[0] = '\0';
       return kFaderCreated;
     case kReadEmpty:
-      printf("faders.txt file is empty\n");
-      fflush(stdout);
+      ReportProblem(kFaderFile, 1, nullptr, nullptr, "", "faders.txt file is empty");
       scratch[0] = '\0';
       return kFaderEmpty;
     case kReadShort:
@@ -71,8 +72,7 @@ FaderRead ReadOldText(size_t* size) {
     case kReadNotRegular:
       break;
   }
-  printf("fader file read error\n");
-  fflush(stdout);
+  ReportProblem(kFaderFile, 1, nullptr, nullptr, "", "fader file read error");
   return kFaderUnreadable;
 }
 
@@ -84,7 +84,12 @@ long ReadFaderFileEx(FaderRead* outcome) {
   switch (*outcome) {
     case kFaderRead:
       memcpy(reserve_fbuff, scratch, size + 1);
+      NoteFileRead(kFaderFile, scratch, size);
       return static_cast<long>(size);
+    case kFaderEmpty:
+      NoteFileRead(kFaderFile, "", 0);
+      StageMixNameLine();
+      return 0;
     case kFaderCreated: {  // missing: create it with the mix-name line
       StageMixNameLine();
       size_t written = 0;

@@ -19,6 +19,9 @@ const char kUsage[] =
     "tracks.txt): the editor works there and recalls the mix at start-up when its files\n"
     "exist. With no argument it works in the current directory and reads nothing.\n"
     "\n"
+    "  --check    read the mix (or only FILE) as Recall All would, without a display;\n"
+    "             print each problem as 'file:line: message', then a summary; exit 0\n"
+    "             with no problems, 1 with problems, 2 when a file cannot be read\n"
     "  --help     print this help and exit\n"
     "  --version  print the version and exit\n"
     "  --         take the next argument as the directory or file, even if it starts with -\n"
@@ -62,6 +65,7 @@ StartPlan OpenPath(const std::string& arg) {
     if (!S_ISREG(st.st_mode) || !IsMixFileName(name))
       return Refuse("'" + arg + "' is neither a directory nor faders.txt, prefs.txt or tracks.txt");
     plan.dir = slash == std::string::npos ? "." : slash == 0 ? "/" : arg.substr(0, slash);
+    plan.file = name;
   }
   plan.title = "Tessaro - " + LastComponent(plan.dir);
   return plan;
@@ -74,7 +78,7 @@ bool IsEditorArgument(const char* arg) { return arg[0] != '-' || arg[1] == '-' |
 StartPlan PlanStart(const std::vector<std::string>& args) {
   std::vector<std::string> paths;
   std::string unknown;
-  bool help = false, version = false, options_over = false;
+  bool help = false, version = false, check = false, options_over = false;
   for (const std::string& a : args) {
     if (options_over || a.size() < 2 || a[0] != '-')
       paths.push_back(a);
@@ -84,6 +88,8 @@ StartPlan PlanStart(const std::vector<std::string>& args) {
       help = true;
     else if (a == "--version")
       version = true;
+    else if (a == "--check")
+      check = true;
     else if (unknown.empty())
       unknown = a;
   }
@@ -101,6 +107,7 @@ StartPlan PlanStart(const std::vector<std::string>& args) {
   } else if (paths.size() == 1) {
     plan = OpenPath(paths[0]);
   }
+  if (check && plan.action == StartAction::kEdit) plan.action = StartAction::kCheck;
   return plan;
 }
 

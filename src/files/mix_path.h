@@ -1,5 +1,5 @@
 // The command line of the editor: which mix directory an argument names (the directory
-// itself or one of its three files), plus --help and --version. No toolkit, no side effects.
+// itself or one of its three files), plus --help, --version and --check. No toolkit, no side effects.
 #pragma once
 #include <string>
 #include <vector>
@@ -9,11 +9,13 @@ enum class StartAction {
   kHelp,     // print text to standard output, exit 0
   kVersion,  // print text to standard output, exit 0
   kRefuse,   // print text (one line) to standard error, exit 2
+  kCheck,    // check the mix in dir (only file, when set) without a display
 };
 
 struct StartPlan {
   StartAction action = StartAction::kEdit;
   std::string dir;               // the mix directory to work in; empty: stay where started
+  std::string file;              // the mix file named, when a file was named
   std::string title = "Tessaro"; // the control window's title
   std::string text;              // help, version or error line, without the final newline
 };

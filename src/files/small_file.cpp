@@ -1,14 +1,16 @@
 // Read of the two small files, reported on the status line.
-// A refused read says so; it never claims success.
+// A refused read says so; it never claims success. What was read is remembered.
 #include "files/small_file.h"
 
 #include "model/status.h"
+#include "files/seen_files.h"
 #include "files/wholefile.h"
 
 SmallRead ReadSmallFile(const char* name, char* buf, size_t cap, size_t* size) {
   switch (ReadWholeFile(name, buf, cap, size)) {
     case kReadMissing:
     case kReadFailed:
+      ForgetFile(name);
       return kSmallAbsent;
     case kReadNotRegular:
     case kReadShort:
@@ -21,6 +23,7 @@ SmallRead ReadSmallFile(const char* name, char* buf, size_t cap, size_t* size) {
     case kReadOk:
       break;
   }
+  NoteFileRead(name, buf, *size);
   SetStatus("Read %i bytes from %s", static_cast<int>(*size), name);
   return kSmallRead;
 }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "files/seen_files.h"
 #include "files/temp_files.h"
 
 namespace {
@@ -379,7 +380,10 @@ int WriteWholeFiles(WholeFile* files, int n) {
   if (failed < 0) failed = Commit(files, n);
   CleanUp(prepared);
   if (failed < 0)
-    for (int i = 0; i < n; ++i) files[i].written = files[i].len;
+    for (int i = 0; i < n; ++i) {
+      files[i].written = files[i].len;
+      NoteFileWritten(files[i].path, files[i].data, files[i].len);  // ours: never an outside change
+    }
   return failed;
 }
 

@@ -8,9 +8,12 @@
 #include "files/fader_file.h"
 #include "files/mix_files.h"
 #include "files/prefs_file.h"
+#include "files/problems.h"
 #include "model/status.h"
 #include "files/tracks_file.h"
 #include "logic/mix_runner.h"
+#include "logic/outside_changes.h"
+#include "logic/problems_list.h"
 #include "logic/operations.h"
 #include "model/history.h"
 #include "model/tables.h"
@@ -60,6 +63,16 @@ const char* WriteThreeFiles() {
 
 const char* WriteAllFiles() { return AsStore(WriteThreeFiles); }
 
+// A recall starts a new list of the readers' problems, shown when it holds any.
+template <class Read>
+auto AsRecall(Read read) {
+  BeginProblems();
+  auto result = read();
+  EndProblems();
+  ShowRecallProblems();
+  return result;
+}
+
 }  // namespace
 
 void InstallRefreshHooks() {
@@ -67,16 +80,26 @@ void InstallRefreshHooks() {
   TracksReadHook = AfterTracksRead;
 }
 
-void StageWriteToFile() { AsStore(StoreFaderFile); }
-void StoreTracks() { AsStore(WriteTracksFile); }
-void StorePrefs() { AsStore(WritePreferencesFile); }
+void StageWriteToFile() {
+  if (MayStoreOver(kFaderStore)) AsStore(StoreFaderFile);
+}
+void StoreTracks() {
+  if (MayStoreOver(kTracksStore)) AsStore(WriteTracksFile);
+}
+void StorePrefs() {
+  if (MayStoreOver(kPrefsStore)) AsStore(WritePreferencesFile);
+}
 
-void StageReadFromFile() { RecallFaders(); }
-void RecallTracks() { ReadTracksFile(); }
-void RecallPrefs() { ReadPreferencesFile(); }
+void StageReadFromFile() { AsRecall(RecallFaders); }
+void RecallTracks() {
+  AsRecall([] { return ReadTracksFile(), true; });
+}
+void RecallPrefs() {
+  AsRecall([] { return ReadPreferencesFile(), true; });
+}
 
 bool StoreAll() {
-  if (WriteAllFiles()) return false;
+  if (!MayStoreOver(kMixFiles, kMixFileCount) || WriteAllFiles()) return false;
   SetStatus("Save Complete");
   MixStored();
   return true;
@@ -92,7 +115,7 @@ bool RecallMixFiles() {
 }
 
 void RecallAll() {
-  if (RecallMixFiles()) MixRecalled();
+  if (AsRecall(RecallMixFiles)) MixRecalled();
 }
 
 void Mix() {
@@ -100,6 +123,7 @@ void Mix() {
     AskStopMix();
     return;
   }
+  if (!MayStoreOver(kMixFiles, kMixFileCount)) return;
   SetStatus("Mixing");
   if (const char* failed = WriteAllFiles()) {
     SetStatus("Mix not started: could not write %s", failed);

@@ -5,6 +5,7 @@
 
 #include "logic/operations.h"
 #include "model/tables.h"
+#include "ui/problems_window.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 
@@ -39,6 +40,7 @@ void BuildEditor(const char* title, int argc, char** argv) {
   make_window7();
   make_timeline_window();
   make_window4(title, argc, argv);
+  make_problems_window();
   for (Fl_Double_Window** w : kWindows) (*w)->callback(CloseWindow);
   UpdateGUI();
 }

@@ -12,6 +12,9 @@
 class GuiTest : public ScratchDir {
  protected:
   void SetUp() override;
+  // The question before a store over files changed on disk: the names asked, the answer.
+  static std::string outsideAsked;
+  static int outsideAnswer;
   // Types text into a value input and fires its callback, as typing does.
   static void TypeInto(Fl_Value_Input* w, const char* text) {
     w->input.value(text);

@@ -5,10 +5,19 @@
 #include <csignal>
 
 #include "gui_fixture.h"
+#include "files/seen_files.h"
+#include "logic/outside_changes.h"
 #include "model/history.h"
+
+std::string GuiTest::outsideAsked;
+int GuiTest::outsideAnswer;
 
 void GuiTest::SetUp() {
   ScratchDir::SetUp();
+  ForgetAllFiles();  // another test's directory is not this one's
+  outsideAsked.clear();
+  outsideAnswer = 2;  // Overwrite: a store does as it always did
+  OutsideQuestion = [](const char* names) { return outsideAsked += names, outsideAnswer; };
   tbuffer[0] = '\0';
   ShowPage(1, 1);
   UpdateGUI();

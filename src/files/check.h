@@ -1,0 +1,8 @@
+// tessaro --check: the mix's files read as Recall All reads them, with no display; every
+// problem printed as "file:line: message", then a one-line summary.
+#pragma once
+
+// Checks the files in the current directory (only `only`, when not null) and returns the
+// exit status: 0 no problems, 1 problems, 2 a file could not be read or there was none.
+// shown is put before each file name printed (the directory as the user gave it).
+int CheckMix(const char* shown, const char* only);
