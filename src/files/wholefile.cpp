@@ -79,12 +79,14 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-// Follows symbolic links from path to the file a write replaces, which need not exist yet.
+// Follows symbolic links from path to the file a write replaces. Only path itself may be
+// missing: a link whose target does not exist is never created through, since in a shared
+// directory it may lead anywhere the user may write.
 bool ResolveTarget(const char* path, char* out, size_t cap) {
   if (snprintf(out, cap, "%s", path) >= static_cast<int>(cap)) return false;
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st;
-    if (lstat(out, &st) != 0) return errno == ENOENT;
+    if (lstat(out, &st) != 0) return errno == ENOENT && hops == 0;
     if (!S_ISLNK(st.st_mode)) return true;
     char link[PATH_MAX];
     ssize_t n = readlink(out, link, sizeof link - 1);
@@ -106,8 +108,9 @@ bool ResolveTarget(const char* path, char* out, size_t cap) {
 bool SplitPath(Plan& p) {
   const char* slash = strrchr(p.target, '/');
   const char* name = slash ? slash + 1 : p.target;
-  if (name[0] == '\0' || strlen(name) > NAME_MAX) return false;
-  snprintf(p.name, sizeof p.name, "%s", name);
+  size_t len = strlen(name);
+  if (len == 0 || len > NAME_MAX) return false;
+  memcpy(p.name, name, len + 1);
   if (!slash)
     snprintf(p.dir, sizeof p.dir, ".");
   else if (slash == p.target)
