@@ -104,6 +104,8 @@ TEST_F(MixRunnerTest, AnEngineThatCannotStartIsNamed) {
        "Mix not started: could not write brennic.log: Is a directory"},
       {[] { ASSERT_EQ(rmdir("brennic.log"), 0); ASSERT_EQ(mkfifo("brennic.log", 0644), 0); },
        "Mix not started: could not write brennic.log: No such device or address"},
+      {[] { ASSERT_EQ(unlink("brennic.log"), 0); Spit("kept", "kept\n"); ASSERT_EQ(symlink("kept", "brennic.log"), 0); },
+       "Mix not started: could not write brennic.log: it is a symbolic link"},
   };
   for (auto& [setup, status] : cases) {
     setup();
@@ -112,6 +114,7 @@ TEST_F(MixRunnerTest, AnEngineThatCannotStartIsNamed) {
     EXPECT_EQ(tbuffer, status);
   }
   EXPECT_FALSE(std::ifstream("ran.txt").good());
+  EXPECT_EQ(Slurp("kept"), "kept\n");
 }
 
 TEST_F(MixRunnerTest, FileCommandsWaitForTheEngine) {
