@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     BuildEditor(plan.title.c_str(), argc, argv);
   else
     BuildEditor();
-  if (!plan.dir.empty() && MixFilesPresent()) RecallAll();
+  if (!plan.dir.empty() && MixFilesPresent()) RecallAtStart();
   StartSession();
   int status = Fl::run();
   StopMixAndWait();

@@ -25,9 +25,10 @@ void AfterTracksRead() {
 }
 
 // Recall of "faders.txt" into the tables and the windows; false when it could not be read.
-bool RecallFaders() {
+// A missing file is created with the mix-name line only when create is set.
+bool RecallFaders(bool create = true) {
   FaderRead outcome;
-  long n = ReadFaderFileEx(&outcome);
+  long n = ReadFaderFileEx(&outcome, create);
   if (outcome == kFaderUnreadable) {
     SetStatus("Could not read faders.txt");
     return false;
@@ -84,8 +85,8 @@ bool StoreAll() {
 
 void SaveAll() { StoreAll(); }
 
-bool RecallMixFiles() {
-  bool read = RecallFaders();
+bool RecallMixFiles(bool createFaders) {
+  bool read = RecallFaders(createFaders);
   ReadTracksFile();
   ReadPreferencesFile();
   return read;
@@ -93,6 +94,10 @@ bool RecallMixFiles() {
 
 void RecallAll() {
   if (RecallMixFiles()) MixRecalled();
+}
+
+void RecallAtStart() {
+  if (RecallMixFiles(false)) MixRecalled();
 }
 
 void Mix() {

@@ -109,7 +109,12 @@ void RecallPrefs();
 void SaveAll();
 bool StoreAll();   // Store All; true when all three files were written
 void RecallAll();
-bool RecallMixFiles();  // Recall All's reading; true when "faders.txt" was read
+// Recall All's reading; true when "faders.txt" was read. A missing "faders.txt" is created
+// with the mix-name line only when createFaders is set.
+bool RecallMixFiles(bool createFaders = true);
+// The recall of a mix named on the command line: Recall All, except that opening a mix
+// writes nothing.
+void RecallAtStart();
 void Mix();
 void UpdateGUI();
 void ProgramExit();
