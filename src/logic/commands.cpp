@@ -1,5 +1,8 @@
 // Store, recall and mix of the whole mix, the full refresh, and quitting.
 // Store All and Mix report success only when every file was really written.
+#include <FL/Fl.H>
+#include <FL/Fl_Input_.H>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,6 +20,13 @@
 #include "ui/widgets.h"
 
 namespace {
+
+// Typing not yet entered in the focused field is taken as leaving the field would take it,
+// so that what a command stores or asks about is what the screen shows.
+void TakeTyping() {
+  Fl_Input_* field = dynamic_cast<Fl_Input_*>(Fl::focus());
+  if (field && field->changed() && (field->when() & FL_WHEN_RELEASE)) field->do_callback();
+}
 
 void AfterTracksRead() {
   UpdateNames();
@@ -42,11 +52,12 @@ bool RecallFaders(bool create = true) {
   return true;
 }
 
-// A store may complete the tables (an empty mix name becomes "mixFilename" when "faders.txt"
-// is created); that belongs to the store, not to the edits: it joins the last edit instead
-// of being a step to undo of its own.
+// Every store first takes the typing on screen. A store may complete the tables (an empty
+// mix name becomes "mixFilename" when "faders.txt" is created); that belongs to the store,
+// not to the edits: it joins the last edit instead of being a step to undo of its own.
 template <class Write>
 auto AsStore(Write write) {
+  TakeTyping();
   RecordPendingEdit();
   auto result = write();
   AbsorbPendingChange();
@@ -143,6 +154,7 @@ void UpdateGUI() {
 }
 
 void ProgramExit() {
+  TakeTyping();
   if (!StopMixBeforeQuit()) return;
   if (!MayQuit()) return;
   fflush(stdout);
