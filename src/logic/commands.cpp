@@ -2,14 +2,17 @@
 // Store All and Mix report success only when every file was really written.
 #include <FL/Fl.H>
 #include <FL/Fl_Input_.H>
+#include <FL/fl_ask.H>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "files/cue_section.h"
 #include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/mix_files.h"
+#include "files/mix_path.h"
 #include "files/prefs_file.h"
 #include "model/status.h"
 #include "files/tracks_file.h"
@@ -17,6 +20,7 @@
 #include "logic/operations.h"
 #include "model/history.h"
 #include "model/tables.h"
+#include "model/text.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -26,6 +30,23 @@ namespace {
 void TakeTyping() {
   Fl_Input_* field = dynamic_cast<Fl_Input_*>(Fl::focus());
   if (field && field->changed() && (field->when() & FL_WHEN_RELEASE)) field->do_callback();
+}
+
+// Escape answers Cancel (button 0).
+int AskToRunEngine(const char* program) {
+  fl_message_title("Run the engine?");
+  return fl_choice("Mix would start the program\n%s\nwhich comes with the mix directory (the engine directory is\n"
+                   "relative or inside it). Run it?", "Cancel", "Run", nullptr, program);
+}
+
+// A program that came with the mix directory runs only when the user says so: asked once
+// per run of the editor, and again for another program.
+bool MayRunEngine(const char* program) {
+  static char allowed[256] = "";
+  if (strcmp(program, allowed) == 0 || !ProgramInMixDirectory(program)) return true;
+  if (EngineQuestion(program) != 1) return false;
+  CopyText(allowed, program);
+  return true;
 }
 
 void AfterTracksRead() {
@@ -74,6 +95,8 @@ const char* WriteAllFiles() { return AsStore(WriteThreeFiles); }
 
 }  // namespace
 
+int (*EngineQuestion)(const char* program) = AskToRunEngine;
+
 void InstallRefreshHooks() {
   PrefsReadHook = UpdatePreferences;
   TracksReadHook = AfterTracksRead;
@@ -116,15 +139,20 @@ void Mix() {
     AskStopMix();
     return;
   }
+  char command[256];
+  int n = snprintf(command, sizeof command, "%sbrennic", Path);
+  bool fits = n >= 0 && n < static_cast<int>(sizeof command);
+  if (fits && !MayRunEngine(command)) {
+    SetStatus("Mix not started: cancelled");
+    return;
+  }
   SetStatus("Mixing");
   if (const char* failed = WriteAllFiles()) {
     SetStatus("Mix not started: could not write %s", failed);
     return;
   }
   MixStored();  // the three files now hold the mix, as after Store All
-  char command[256];
-  int n = snprintf(command, sizeof command, "%sbrennic", Path);
-  if (n < 0 || n >= static_cast<int>(sizeof command)) {
+  if (!fits) {
     SetStatus("Mix not started: engine path too long");
     return;
   }

@@ -117,6 +117,30 @@ TEST_F(MixRunnerTest, AnEngineThatCannotStartIsNamed) {
   EXPECT_EQ(Slurp("kept"), "kept\n");
 }
 
+// An engine the mix directory provides (inner or relative engine directory) runs only when
+// the user says so, asked once per program; Cancel stores nothing. One outside is not asked.
+TEST_F(MixRunnerTest, AnEngineFromTheMixDirectoryRunsOnlyWhenAllowed) {
+  static int asked, answer;
+  EngineQuestion = [](const char*) { return ++asked, answer; };
+  Engine("echo ran");
+  ASSERT_EQ(mkdir("mix", 0755), 0);
+  const struct { std::string path, cwd; int answer; bool asked; } rows[] = {
+      {dir_ + "/engine/", dir_, 0, true}, {dir_ + "/engine/", dir_, 1, true}, {dir_ + "/engine/", dir_, 0, false},
+      {"engine/", dir_, 1, true}, {"../engine/", dir_ + "/mix", 0, true}, {dir_ + "//engine/", dir_ + "/mix", 0, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path + " from " + row.cwd);
+    ASSERT_EQ(chdir(row.cwd.c_str()), 0);
+    CopyText(Path, row.path.c_str());
+    asked = 0, answer = row.answer;
+    Mix();
+    ASSERT_TRUE(FinishWithin(10));
+    const bool cancelled = row.asked && !row.answer;  // each in a directory not stored yet
+    EXPECT_EQ(asked, row.asked);
+    EXPECT_STREQ(tbuffer, cancelled ? "Mix not started: cancelled" : "Mix Complete");
+    EXPECT_EQ(std::ifstream("prefs.txt").good(), !cancelled);
+  }
+}
+
 TEST_F(MixRunnerTest, FileCommandsWaitForTheEngine) {
   Engine("sleep 4");
   Mix();
