@@ -34,7 +34,7 @@ void TakeTyping() {
 
 // Escape answers Cancel (button 0).
 int AskToRunEngine(const char* program) {
-  fl_message_title("Run the engine?");
+  fl_message_title("Run the engine");
   return fl_choice("Mix would start the program\n%s\nwhich comes with the mix directory (the engine directory is\n"
                    "relative or inside it). Run it?", "Cancel", "Run", nullptr, program);
 }
