@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/mix_path.h"
+#include "files/wholefile.h"
 #include "logic/mix_runner.h"
 #include "logic/operations.h"
 #include "ui/windows.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "tessaro: '%s': %s\n", plan.dir.c_str(), strerror(errno));
     return 2;
   }
+  CompleteInterruptedWrites(".");  // a store killed between its renames is finished first
   if (argc > 1)
     BuildEditor(plan.title.c_str(), argc, argv);
   else
