@@ -440,10 +440,12 @@ int Commit(WholeFile* files, int n, const char* jdir) {
   return -1;
 }
 
-// A file of ours alone: what a completion may rename (a planted file, or another's, never).
+// A file of ours alone: what a completion may read or rename (a planted file, or another's,
+// never).
+bool OwnFile(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_nlink == 1; }
 bool OwnFile(const char* path) {
   struct stat st;
-  return lstat(path, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_nlink == 1;
+  return lstat(path, &st) == 0 && OwnFile(st);
 }
 
 // Completes one file named by the journal of dead writer pid in jdir: its new text and its
@@ -469,12 +471,14 @@ void FinishFile(const char* jdir, const char* entry, long pid) {
 void Complete(const char* jdir, const char* name, long pid) {
   char path[PATH_MAX];
   int n = snprintf(path, sizeof path, "%s/%s", jdir, name);
-  if (n < 0 || n >= static_cast<int>(sizeof path) || !OwnFile(path)) return;
+  if (n < 0 || n >= static_cast<int>(sizeof path)) return;
   int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return;
+  struct stat st;
+  bool ours = fd >= 0 && fstat(fd, &st) == 0 && OwnFile(st);
   size_t size = 0;
-  ReadResult r = ReadOpened(fd, journalText, sizeof journalText, &size);
-  close(fd);
+  ReadResult r = ours ? ReadOpened(fd, journalText, sizeof journalText, &size) : kReadFailed;
+  if (fd >= 0) close(fd);
+  if (!ours) return;
   const size_t head = sizeof kJournalHead - 1, end = sizeof kJournalEnd - 1;
   if (r == kReadOk && size >= head + end && memcmp(journalText, kJournalHead, head) == 0 &&
       strcmp(journalText + size - end, kJournalEnd) == 0 && journalText[size - end - 1] == '\n') {

@@ -185,6 +185,32 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
   }
 }
 
+// A journal is acted on only when its writer is dead and it is our own: a living writer's
+// stays, and so does one planted by another user (as root only), its files untouched.
+TEST_F(SafeWrite, OnlyOurDeadWritersJournalsAreCompleted) {
+  for (bool foreign : {false, true}) {
+    if (foreign && geteuid() != 0) continue;
+    EnterCase(kFiles[0], foreign ? "foreign" : "living");
+    Spit("faders.txt", kFiles[0].seed);
+    int ws = 0, gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    pid_t writer = MakeTemps({"faders.txt", "tessaro-store"}, foreign ? nullptr : gate);
+    close(gate[0]);
+    if (foreign) { ASSERT_EQ(waitpid(writer, &ws, 0), writer); }
+    for (int i = 0; i < 5000 && TempFiles(".") < 2; ++i) usleep(1000);
+    for (const auto& e : std::filesystem::directory_iterator(".")) {
+      if (e.path().filename().string()[0] != '.') continue;
+      Spit(e.path().c_str(), e.path().string().find("store") != std::string::npos ? "tessaro store\nfaders.txt\nend\n" : "planted\n");
+      ASSERT_TRUE(!foreign || chown(e.path().c_str(), 65534, 65534) == 0);
+    }
+    CompleteInterruptedWrites(".");
+    EXPECT_EQ(TempFiles("."), 2);
+    EXPECT_EQ(Slurp("faders.txt"), kFiles[0].seed);
+    close(gate[1]);
+    if (!foreign) { ASSERT_EQ(waitpid(writer, &ws, 0), writer); }
+  }
+}
+
 // rename() and fsync() as the core calls them in these tests (linked with --wrap): the n-th
 // rename can fail with EIO, or the process be killed just before it; whether a journal was
 // synced by the first rename is noted.
