@@ -12,6 +12,7 @@
 
 #include "files/check.h"
 #include "files/mix_path.h"
+#include "files/wholefile.h"
 #include "logic/mix_runner.h"
 #include "logic/operations.h"
 #include "ui/windows.h"
@@ -62,11 +63,12 @@ int main(int argc, char** argv) {
     if (!shown.empty() && shown.back() != '/') shown += '/';
     return CheckMix(shown.c_str(), plan.file.empty() ? nullptr : plan.file.c_str());
   }
+  CompleteInterruptedWrites(".");  // a store killed between its renames is finished first
   if (argc > 1)
     BuildEditor(plan.title.c_str(), argc, argv);
   else
     BuildEditor();
-  if (!plan.dir.empty() && MixFilesPresent()) RecallAll();
+  if (!plan.dir.empty() && MixFilesPresent()) RecallAtStart();
   StartSession();
   int status = Fl::run();
   StopMixAndWait();

@@ -78,7 +78,7 @@ FaderRead ReadOldText(size_t* size) {
 
 }  // namespace
 
-long ReadFaderFileEx(FaderRead* outcome) {
+long ReadFaderFileEx(FaderRead* outcome, bool create) {
   size_t size = 0;
   *outcome = ReadOldText(&size);
   switch (*outcome) {
@@ -92,6 +92,10 @@ long ReadFaderFileEx(FaderRead* outcome) {
       return 0;
     case kFaderCreated: {  // missing: create it with the mix-name line
       StageMixNameLine();
+      if (!create) {
+        *outcome = kFaderMissing;
+        return 0;
+      }
       size_t written = 0;
       size_t len = strlen(reserve_fbuff);
       if (WriteWholeFile(kFaderFile, reserve_fbuff, len, &written) == kWriteOk) {

@@ -9,14 +9,16 @@ enum FaderRead {
   kFaderRead,          // the file was read into the staging buffer
   kFaderCreated,       // it was missing and has been created with the mix-name line
   kFaderCreateFailed,  // it was missing and could not be created
+  kFaderMissing,       // it was missing and, as asked, not created
   kFaderEmpty,         // it holds no byte
   kFaderUnreadable,    // short read, too large, not a regular file, or not openable
 };
 
-// Reads the whole file into reserve_fbuff; creates it when missing. Returns the byte
-// count, 0 when nothing was read (the staging buffer then holds just the mix-name line).
+// Reads the whole file into reserve_fbuff; creates it when missing (unless create is false).
+// Returns the byte count, 0 when nothing was read (the staging buffer then holds just the
+// mix-name line).
 long ReadFaderFile();
-long ReadFaderFileEx(FaderRead* outcome);
+long ReadFaderFileEx(FaderRead* outcome, bool create = true);
 
 // Replaces the file with the NUL-terminated text. Returns the bytes written: the full
 // length on success, fewer (0 when the file could not be opened) on failure, in which

@@ -2,7 +2,9 @@
 // --version. Refusals are one line naming the argument and the reason.
 #include "files/mix_path.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -116,4 +118,26 @@ bool MixFilesPresent() {
   for (const char* f : kMixFiles)
     if (lstat(f, &st) == 0) return true;
   return false;
+}
+
+bool ProgramInMixDirectory(const char* program) {
+  const char* slash = strrchr(program, '/');
+  if (!slash) return false;
+  if (program[0] != '/') return true;
+  std::string dir(program, slash == program ? 1 : static_cast<size_t>(slash - program));
+  struct stat here, at, up;
+  int fd = open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool inside = stat(".", &here) != 0;  // unsure: treat as inside
+  // Up from the program's directory to the root, looking for the current directory.
+  while (!inside && fstat(fd, &at) == 0) {
+    inside = at.st_dev == here.st_dev && at.st_ino == here.st_ino;
+    int parent = openat(fd, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    bool root = parent < 0 || fstat(parent, &up) != 0 || (up.st_dev == at.st_dev && up.st_ino == at.st_ino);
+    close(fd);
+    fd = parent;
+    if (root) break;
+  }
+  if (fd >= 0) close(fd);
+  return inside;
 }

@@ -1,5 +1,6 @@
 // The command line of the editor: which mix directory an argument names (the directory
-// itself or one of its three files), plus --help, --version and --check. No toolkit, no side effects.
+// itself or one of its three files), plus --help, --version and --check; and whether a
+// program lies in the mix directory. No toolkit, no side effects.
 #pragma once
 #include <string>
 #include <vector>
@@ -30,3 +31,8 @@ StartPlan PlanStart(const std::vector<std::string>& args);
 
 // True when the current directory holds at least one of the three mix files.
 bool MixFilesPresent();
+
+// True when program (as the engine is started: a path, or a bare name found on the search
+// path) is taken from the current directory: a relative path, or a directory inside it
+// (links followed). A directory that cannot be reached holds nothing to run.
+bool ProgramInMixDirectory(const char* program);

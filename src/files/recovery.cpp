@@ -232,6 +232,8 @@ int ReviewKeptCopies(const MixDirectory& dir, OfferedCopy* offers, int max) {
   int count = 0;
   auto judge = [&](const char* session, KeptCopy c) {
     long long newest = -1;
+    // A copy whose writer was killed between its renames is finished before it is judged.
+    if (c.folder_safe) CompleteInterruptedWrites(session);
     // Texts are read only where the decision could come to them.
     KeptCopy probe = c;
     probe.differing = 1;

@@ -56,9 +56,18 @@ bool ProcessRunning(long pid) {
   return kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }
 
+bool TempPathOf(const char* dir, const char* name, long pid, char* path, size_t cap) {
+  int n = snprintf(path, cap, "%s/.%s%s%s-%ld%s", dir, name, kTag, HostName(), pid, kSuffix);
+  return n >= 0 && static_cast<size_t>(n) < cap;
+}
+
+long DeadWriterOf(const char* entry, const char* name) {
+  long pid = WriterOf(entry, name);
+  return pid >= 0 && (pid == static_cast<long>(getpid()) || !ProcessRunning(pid)) ? pid : -1;
+}
+
 int CreateTempFor(const char* dir, const char* name, char* path, size_t cap) {
-  int n = snprintf(path, cap, "%s/.%s%s%s-%ld%s", dir, name, kTag, HostName(), static_cast<long>(getpid()), kSuffix);
-  if (n < 0 || static_cast<size_t>(n) >= cap) {
+  if (!TempPathOf(dir, name, static_cast<long>(getpid()), path, cap)) {
     errno = ENAMETOOLONG;
     return -1;
   }

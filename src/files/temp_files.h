@@ -15,6 +15,15 @@ bool ProcessRunning(long pid);
 // so it is replaced.
 int CreateTempFor(const char* dir, const char* name, char* path, size_t cap);
 
+// The path of the temporary file that process pid of this host makes for dir/name; false
+// when it does not fit cap.
+bool TempPathOf(const char* dir, const char* name, long pid, char* path, size_t cap);
+
+// The pid of the writer whose temporary file for name the directory entry is, when that
+// writer is of this host and no longer running (our own pid counts as a dead namesake's:
+// called only while this process has no temporary file of that name); else -1.
+long DeadWriterOf(const char* entry, const char* name);
+
 // Removes from dir the temporary files for name and for its backup "name~" left by writers
 // on this host that are no longer running. Another living editor's are never touched.
 void SweepStaleTemps(const char* dir, const char* name);

@@ -2,6 +2,7 @@
 // No write ever truncates an old file unless a whole copy of it is safe on disk.
 #include "files/wholefile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -62,6 +63,7 @@ struct Plan {
   char backupTmp[PATH_MAX];  // the old text beside the target, to become the backup
   char copy[PATH_MAX];       // the in-place route's copy of the old text, when not the backup
   bool exists;
+  bool same;  // the old text is the new one
   struct stat old;
   bool inPlace;
   bool backedUp;  // in place: the backup holds the old text
@@ -72,6 +74,17 @@ struct Plan {
 Plan plans[kMaxWholeFiles];
 char chunk[65536];
 
+// The journal of a write of several files: ".tessaro-store.tessaro-HOST-PID.tmp" in the
+// directory of the first path, written and synced before the first rename. It names the
+// files whose synced temporaries are being renamed into place, so that a writer killed
+// between two renames has its write completed by the next one.
+const char kJournalName[] = "tessaro-store";
+const char kJournalHead[] = "tessaro store\n";
+const char kJournalEnd[] = "end\n";
+char journal[PATH_MAX];  // this write's journal, "" when it has none
+char journalText[kMaxWholeFiles * (PATH_MAX + 1) + sizeof kJournalHead + sizeof kJournalEnd];
+Plan finished;  // a file of an interrupted write being completed
+
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 mode_t NewFileMode() {
@@ -80,12 +93,14 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-// Follows symbolic links from path to the file a write replaces, which need not exist yet.
+// Follows symbolic links from path to the file a write replaces. Only path itself may be
+// missing: a link whose target does not exist is never created through, since in a shared
+// directory it may lead anywhere the user may write.
 bool ResolveTarget(const char* path, char* out, size_t cap) {
   if (snprintf(out, cap, "%s", path) >= static_cast<int>(cap)) return false;
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st;
-    if (lstat(out, &st) != 0) return errno == ENOENT;
+    if (lstat(out, &st) != 0) return errno == ENOENT && hops == 0;
     if (!S_ISLNK(st.st_mode)) return true;
     char link[PATH_MAX];
     ssize_t n = readlink(out, link, sizeof link - 1);
@@ -104,18 +119,29 @@ bool ResolveTarget(const char* path, char* out, size_t cap) {
   return false;
 }
 
+// The directory part of path ("." for a bare name) into dir, PATH_MAX bytes; false when it
+// does not fit.
+bool DirOf(const char* path, char* dir) {
+  const char* slash = strrchr(path, '/');
+  if (!slash) return snprintf(dir, PATH_MAX, ".") > 0;
+  if (slash == path) return snprintf(dir, PATH_MAX, "/") > 0;
+  return snprintf(dir, PATH_MAX, "%.*s", static_cast<int>(slash - path), path) < PATH_MAX;
+}
+
 bool SplitPath(Plan& p) {
   const char* slash = strrchr(p.target, '/');
   const char* name = slash ? slash + 1 : p.target;
-  if (name[0] == '\0' || strlen(name) > NAME_MAX) return false;
-  snprintf(p.name, sizeof p.name, "%s", name);
-  if (!slash)
-    snprintf(p.dir, sizeof p.dir, ".");
-  else if (slash == p.target)
-    snprintf(p.dir, sizeof p.dir, "/");
-  else
-    snprintf(p.dir, sizeof p.dir, "%.*s", static_cast<int>(slash - p.target), p.target);
-  return snprintf(p.backup, sizeof p.backup, "%s~", p.target) < static_cast<int>(sizeof p.backup);
+  size_t len = strlen(name);
+  if (len == 0 || len > NAME_MAX) return false;
+  memcpy(p.name, name, len + 1);
+  return DirOf(p.target, p.dir) && snprintf(p.backup, sizeof p.backup, "%s~", p.target) < static_cast<int>(sizeof p.backup);
+}
+
+// The backup's name, "name~", into out (NAME_MAX + 2 bytes).
+void BackupName(const Plan& p, char* out) {
+  size_t len = strnlen(p.name, NAME_MAX);
+  memcpy(out, p.name, len);
+  memcpy(out + len, "~", 2);
 }
 
 // Writes len bytes at offset 0; *done counts what was written.
@@ -223,10 +249,11 @@ WriteResult KeepOldVersion(const WholeFile& f, Plan& p) {
   if (old < 0) return p.inPlace ? kWriteOpenFailed : kWriteOk;  // nothing we can read to keep
 
   char backupName[NAME_MAX + 2];
-  snprintf(backupName, sizeof backupName, "%s~", p.name);
+  BackupName(p, backupName);
   int fd = CreateTempFor(p.dir, backupName, p.backupTmp, sizeof p.backupTmp);
   if (fd >= 0) {
     CopyResult c = CopyData(old, fd, f.data, f.len);
+    p.same = c == kCopySame;
     if (c == kCopied) {
       GiveOwner(fd, p.old);
       fchmod(fd, p.old.st_mode & 07777);
@@ -300,9 +327,72 @@ void Restore(Plan& p) {
   }
 }
 
-// Puts every prepared file in place: in-place rewrites first, since only they can still
-// fail (and be undone from their copies), then the renames.
-int Commit(WholeFile* files, int n) {
+// The path of a renamed file as its journal in jdir names it: relative to jdir. False when it
+// cannot be named so (a relative path outside jdir, a line feed).
+bool JournalEntry(const char* jdir, const char* target, const char** entry) {
+  if (strchr(target, '\n')) return false;
+  *entry = target;
+  if (target[0] == '/' || strcmp(jdir, ".") == 0) return true;
+  size_t n = strlen(jdir);
+  *entry = target + n + 1;
+  return strncmp(target, jdir, n) == 0 && target[n] == '/';
+}
+
+// Writes and syncs the journal of the renames to come (see kJournalName) in jdir.
+bool WriteJournal(const char* jdir, int n) {
+  size_t len = static_cast<size_t>(snprintf(journalText, sizeof journalText, "%s", kJournalHead));
+  for (int i = 0; i < n; ++i) {
+    const char* entry;
+    if (plans[i].inPlace) continue;
+    if (!JournalEntry(jdir, plans[i].target, &entry)) return false;
+    len += static_cast<size_t>(snprintf(journalText + len, sizeof journalText - len, "%s\n", entry));
+  }
+  len += static_cast<size_t>(snprintf(journalText + len, sizeof journalText - len, "%s", kJournalEnd));
+  int fd = CreateTempFor(jdir, kJournalName, journal, sizeof journal);
+  if (fd < 0) {
+    journal[0] = '\0';
+    return false;
+  }
+  size_t done = 0;
+  bool whole = WriteAt(fd, journalText, len, &done);
+  if (!(whole ? SyncClose(fd) : (close(fd), false))) return false;
+  SyncDir(jdir);
+  return true;
+}
+
+void EndJournal() {
+  if (journal[0] != '\0') unlink(journal);
+  journal[0] = '\0';
+}
+
+// After rename `failed` of a write failed: the files renamed before it and those rewritten in
+// place get their old texts back (the first from the backups this write made), so no file
+// has changed. The journal goes only then: a completion must never finish half of it.
+void PutBack(int failed, int n) {
+  for (int k = failed - 1; k >= 0; --k) {
+    Plan& p = plans[k];
+    if (p.inPlace || p.same) continue;
+    bool back = p.exists ? rename(p.backupTmp, p.target) == 0 : unlink(p.target) == 0;
+    if (!back) {
+      printf("%s could not be put back; its previous text is in %s\n", p.target, p.backupTmp);
+      fflush(stdout);
+    }
+    p.backupTmp[0] = '\0';
+    SyncDir(p.dir);
+  }
+  for (int k = 0; k < n; ++k)
+    if (plans[k].inPlace) Restore(plans[k]);
+  EndJournal();
+}
+
+// The old text becomes the backup; without one the store stands: the new text is whole.
+void PlaceBackup(Plan& p) {
+  if (p.backupTmp[0] != '\0' && rename(p.backupTmp, p.backup) == 0) p.backupTmp[0] = '\0';
+}
+
+// Puts every prepared file in place: in-place rewrites first (undone from their copies if
+// they fail), then, behind the journal, the renames, and last the backups.
+int Commit(WholeFile* files, int n, const char* jdir) {
   for (int i = 0; i < n; ++i) {
     Plan& p = plans[i];
     if (!p.inPlace || p.backupTmp[0] == '\0') continue;
@@ -315,9 +405,13 @@ int Commit(WholeFile* files, int n) {
     }
     p.backupTmp[0] = '\0';
   }
+  int renames = 0, first = -1;
   for (int i = 0; i < n; ++i) {
     Plan& p = plans[i];
-    if (!p.inPlace) continue;
+    if (!p.inPlace) {
+      if (renames++ == 0) first = i;
+      continue;
+    }
     WholeFile& f = files[i];
     bool whole = WriteAt(p.fd, f.data, f.len, &f.written);
     if (!whole || ftruncate(p.fd, static_cast<off_t>(f.len)) != 0 || fsync(p.fd) != 0) {
@@ -327,21 +421,86 @@ int Commit(WholeFile* files, int n) {
       return i;
     }
   }
+  if (n > 1 && renames > 0 && !WriteJournal(jdir, n)) {
+    files[first].result = kWriteOpenFailed;
+    PutBack(0, n);
+    return first;
+  }
+  // Without a journal (one file) the backup goes first: a kill between the two renames
+  // then costs no text. With one, the backups wait until no file may need putting back.
   for (int i = 0; i < n; ++i) {
     Plan& p = plans[i];
     if (p.inPlace) continue;
-    // Without a backup the store goes on: the new text is whole and the old one intact.
-    if (p.backupTmp[0] != '\0' && rename(p.backupTmp, p.backup) == 0) p.backupTmp[0] = '\0';
+    if (journal[0] == '\0') PlaceBackup(p);
     if (rename(p.tmp, p.target) != 0) {
       files[i].result = kWriteCloseFailed;
+      PutBack(i, n);
       return i;
     }
     p.tmp[0] = '\0';
   }
+  for (int i = 0; i < n; ++i)
+    if (!plans[i].inPlace) PlaceBackup(plans[i]);
   // Only after the last rename, so no pause falls between two of them.
   for (int i = 0; i < n; ++i)
     if (!plans[i].inPlace) SyncDir(plans[i].dir);
+  EndJournal();
   return -1;
+}
+
+// A file of ours alone: what a completion may read or rename (a planted file, or another's,
+// never).
+bool OwnFile(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_nlink == 1; }
+bool OwnFile(const char* path) {
+  struct stat st;
+  return lstat(path, &st) == 0 && OwnFile(st);
+}
+
+// Completes one file named by the journal of dead writer pid in jdir: its new text and its
+// backup, where they are still beside it, are renamed into place.
+void FinishFile(const char* jdir, const char* entry, long pid) {
+  memset(&finished, 0, sizeof finished);
+  Plan& p = finished;
+  bool here = entry[0] == '/' || strcmp(jdir, ".") == 0;
+  int n = here ? snprintf(p.target, sizeof p.target, "%s", entry) : snprintf(p.target, sizeof p.target, "%s/%s", jdir, entry);
+  if (n < 0 || n >= static_cast<int>(sizeof p.target) || !SplitPath(p)) return;
+  char backupName[NAME_MAX + 2];
+  BackupName(p, backupName);
+  if (TempPathOf(p.dir, p.name, pid, p.tmp, sizeof p.tmp) && OwnFile(p.tmp)) rename(p.tmp, p.target);
+  if (TempPathOf(p.dir, backupName, pid, p.backupTmp, sizeof p.backupTmp) && OwnFile(p.backupTmp) &&
+      rename(p.backupTmp, p.backup) != 0)
+    unlink(p.backupTmp);
+  SyncDir(p.dir);
+}
+
+// Completes, from its journal, the write a dead writer left in jdir (name is the journal's
+// entry there), then removes the journal. A journal without its end was cut short before any
+// rename: there is nothing to complete. A journal not of our own making is left alone.
+void Complete(const char* jdir, const char* name, long pid) {
+  char path[PATH_MAX];
+  int n = snprintf(path, sizeof path, "%s/%s", jdir, name);
+  if (n < 0 || n >= static_cast<int>(sizeof path)) return;
+  int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  struct stat st;
+  bool ours = fd >= 0 && fstat(fd, &st) == 0 && OwnFile(st);
+  size_t size = 0;
+  ReadResult r = ours ? ReadOpened(fd, journalText, sizeof journalText, &size) : kReadFailed;
+  if (fd >= 0) close(fd);
+  if (!ours) return;
+  const size_t head = sizeof kJournalHead - 1, end = sizeof kJournalEnd - 1;
+  if (r == kReadOk && size >= head + end && memcmp(journalText, kJournalHead, head) == 0 &&
+      strcmp(journalText + size - end, kJournalEnd) == 0 && journalText[size - end - 1] == '\n') {
+    journalText[size - end] = '\0';
+    for (char* line = journalText + head; *line != '\0';) {
+      char* stop = strchr(line, '\n');
+      if (!stop) break;  // a NUL byte: not a text of ours after all
+      *stop = '\0';
+      FinishFile(jdir, line, pid);
+      line = stop + 1;
+    }
+  }
+  unlink(path);
+  SyncDir(jdir);
 }
 
 void CleanUp(int n) {
@@ -357,27 +516,44 @@ void CleanUp(int n) {
 
 }  // namespace
 
+void CompleteInterruptedWrites(const char* dir) {
+  DIR* d = opendir(dir);
+  if (!d) return;
+  while (dirent* e = readdir(d)) {
+    long pid = DeadWriterOf(e->d_name, kJournalName);
+    if (pid >= 0) Complete(dir, e->d_name, pid);
+  }
+  closedir(d);
+}
+
 int WriteWholeFiles(WholeFile* files, int n) {
   if (n < 1) return -1;
   if (n > kMaxWholeFiles) {
     files[0].result = kWriteOpenFailed;
     return 0;
   }
+  // Before any temporary file of a dead writer is swept: its write may still be completed.
+  char jdir[PATH_MAX] = "", dir[PATH_MAX];
+  DirOf(files[0].path, jdir);
   for (int i = 0; i < n; ++i) {
     files[i].result = kWriteOk;
     files[i].written = 0;
+    if (DirOf(files[i].path, dir) && (i == 0 || strcmp(dir, jdir) != 0)) CompleteInterruptedWrites(dir);
   }
   int failed = -1;
   int prepared = 0;
   while (prepared < n && failed < 0) {
     WriteResult r = Prepare(files[prepared], plans[prepared]);
+    Plan& p = plans[prepared];
+    // Of several files, each replaced one must be one this write could put back.
+    if (r == kWriteOk && n > 1 && !p.inPlace && p.exists && !p.same && p.backupTmp[0] == '\0') r = kWriteOpenFailed;
     if (r != kWriteOk) {
       files[prepared].result = r;
       failed = prepared;
     }
     ++prepared;
   }
-  if (failed < 0) failed = Commit(files, n);
+  if (failed < 0) failed = Commit(files, n, jdir);
   CleanUp(prepared);
   if (failed < 0)
     for (int i = 0; i < n; ++i) {

@@ -40,19 +40,31 @@ constexpr int kMaxWholeFiles = 4;
 
 // Replaces each path with exactly len bytes of its data, all of them or none.
 //
-// Through symbolic links to the final target, which must be a regular file or not exist yet.
-// Each new text goes to a temporary file beside its target (see temp_files.h) that takes the
-// old file's owner, group and mode, and is synced; only when every file is ready are they
-// renamed into place. Where a rename would lose the file's identity (other hard links, an
-// owner that cannot be given back) or is impossible (a directory the user may not write), the
-// file is rewritten in place instead, after a complete copy of the old version was made; on a
-// failure that copy is written back. The previous content, when it differs from the new,
-// is kept beside the target as "name~" wherever the directory allows it.
+// Through symbolic links to the final target, which must be a regular file; only the path
+// itself may be missing (a link to no file is refused). Each new text goes to a temporary
+// file beside its target (see temp_files.h) that takes the old file's owner, group and mode,
+// and is synced; only when every file is ready are they renamed into place. Where a rename
+// would lose the file's identity (other hard links, an owner that cannot be given back) or is
+// impossible (a directory the user may not write), the file is rewritten in place instead,
+// after a complete copy of the old version was made; on a failure that copy is written back.
+// The previous content, when it differs from the new, is kept beside the target as "name~"
+// wherever the directory allows it.
+//
+// Several files are renamed behind a journal in the directory of the first path, written
+// and synced before the first rename and removed after the last: a rename that fails puts
+// back the files already replaced, and a writer killed between two renames has its write
+// completed by the next write, or start-up, in that directory (CompleteInterruptedWrites).
+// A file replaced among several must have its old text kept for that, or the write is refused.
 //
 // Returns -1 when every file was written, else the index of the first failing file, whose
-// result and written count say why; then no file has changed (up to a failure of the final
-// renames themselves, which the file system gives no way to undo).
+// result and written count say why; then no file has changed (up to a failure of putting a
+// file back, which is reported on standard output with where its old text is).
 int WriteWholeFiles(WholeFile* files, int n);
+
+// Completes the writes of several files that writers no longer running left half done in
+// dir, from their journals, and removes the journals. Journals not of our own making are
+// never acted on.
+void CompleteInterruptedWrites(const char* dir);
 
 // The same for one file.
 WriteResult WriteWholeFile(const char* path, const char* data, size_t len, size_t* written);

@@ -1,12 +1,18 @@
 // Store, recall and mix of the whole mix, the full refresh, and quitting.
 // Store All and Mix report success only when every file was really written.
+#include <FL/Fl.H>
+#include <FL/Fl_Input_.H>
+#include <FL/fl_ask.H>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "files/cue_section.h"
 #include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/mix_files.h"
+#include "files/mix_path.h"
 #include "files/prefs_file.h"
 #include "files/problems.h"
 #include "model/status.h"
@@ -17,9 +23,34 @@
 #include "logic/operations.h"
 #include "model/history.h"
 #include "model/tables.h"
+#include "model/text.h"
 #include "ui/widgets.h"
 
 namespace {
+
+// Typing not yet entered in the focused field is taken as leaving the field would take it,
+// so that what a command stores or asks about is what the screen shows.
+void TakeTyping() {
+  Fl_Input_* field = dynamic_cast<Fl_Input_*>(Fl::focus());
+  if (field && field->changed() && (field->when() & FL_WHEN_RELEASE)) field->do_callback();
+}
+
+// Escape answers Cancel (button 0).
+int AskToRunEngine(const char* program) {
+  fl_message_title("Run the engine");
+  return fl_choice("Mix would start the program\n%s\nwhich comes with the mix directory (the engine directory is\n"
+                   "relative or inside it). Run it?", "Cancel", "Run", nullptr, program);
+}
+
+// A program that came with the mix directory runs only when the user says so: asked once
+// per run of the editor, and again for another program.
+bool MayRunEngine(const char* program) {
+  static char allowed[256] = "";
+  if (strcmp(program, allowed) == 0 || !ProgramInMixDirectory(program)) return true;
+  if (EngineQuestion(program) != 1) return false;
+  CopyText(allowed, program);
+  return true;
+}
 
 void AfterTracksRead() {
   UpdateNames();
@@ -28,9 +59,10 @@ void AfterTracksRead() {
 }
 
 // Recall of "faders.txt" into the tables and the windows; false when it could not be read.
-bool RecallFaders() {
+// A missing file is created with the mix-name line only when create is set.
+bool RecallFaders(bool create = true) {
   FaderRead outcome;
-  long n = ReadFaderFileEx(&outcome);
+  long n = ReadFaderFileEx(&outcome, create);
   if (outcome == kFaderUnreadable) {
     SetStatus("Could not read faders.txt");
     return false;
@@ -44,11 +76,12 @@ bool RecallFaders() {
   return true;
 }
 
-// A store may complete the tables (an empty mix name becomes "mixFilename" when "faders.txt"
-// is created); that belongs to the store, not to the edits: it joins the last edit instead
-// of being a step to undo of its own.
+// Every store first takes the typing on screen. A store may complete the tables (an empty
+// mix name becomes "mixFilename" when "faders.txt" is created); that belongs to the store,
+// not to the edits: it joins the last edit instead of being a step to undo of its own.
 template <class Write>
 auto AsStore(Write write) {
+  TakeTyping();
   RecordPendingEdit();
   auto result = write();
   AbsorbPendingChange();
@@ -75,6 +108,8 @@ auto AsRecall(Read read) {
 
 }  // namespace
 
+int (*EngineQuestion)(const char* program) = AskToRunEngine;
+
 void InstallRefreshHooks() {
   PrefsReadHook = UpdatePreferences;
   TracksReadHook = AfterTracksRead;
@@ -90,7 +125,9 @@ void StorePrefs() {
   if (MayStoreOver(kPrefsStore)) AsStore(WritePreferencesFile);
 }
 
-void StageReadFromFile() { AsRecall(RecallFaders); }
+void StageReadFromFile() {
+  AsRecall([] { return RecallFaders(); });
+}
 void RecallTracks() {
   AsRecall([] { return ReadTracksFile(), true; });
 }
@@ -107,20 +144,31 @@ bool StoreAll() {
 
 void SaveAll() { StoreAll(); }
 
-bool RecallMixFiles() {
-  bool read = RecallFaders();
+bool RecallMixFiles(bool createFaders) {
+  bool read = RecallFaders(createFaders);
   ReadTracksFile();
   ReadPreferencesFile();
   return read;
 }
 
 void RecallAll() {
-  if (AsRecall(RecallMixFiles)) MixRecalled();
+  if (AsRecall([] { return RecallMixFiles(); })) MixRecalled();
+}
+
+void RecallAtStart() {
+  if (AsRecall([] { return RecallMixFiles(false); })) MixRecalled();
 }
 
 void Mix() {
   if (MixRunning()) {
     AskStopMix();
+    return;
+  }
+  char command[256];
+  int n = snprintf(command, sizeof command, "%sbrennic", Path);
+  bool fits = n >= 0 && n < static_cast<int>(sizeof command);
+  if (fits && !MayRunEngine(command)) {
+    SetStatus("Mix not started: cancelled");
     return;
   }
   if (!MayStoreOver(kMixFiles, kMixFileCount)) return;
@@ -130,9 +178,7 @@ void Mix() {
     return;
   }
   MixStored();  // the three files now hold the mix, as after Store All
-  char command[256];
-  int n = snprintf(command, sizeof command, "%sbrennic", Path);
-  if (n < 0 || n >= static_cast<int>(sizeof command)) {
+  if (!fits) {
     SetStatus("Mix not started: engine path too long");
     return;
   }
@@ -162,6 +208,7 @@ void UpdateGUI() {
 }
 
 void ProgramExit() {
+  TakeTyping();
   if (!StopMixBeforeQuit()) return;
   if (!MayQuit()) return;
   fflush(stdout);

@@ -5,6 +5,7 @@
 #include <FL/Fl.H>
 #include <FL/fl_ask.H>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -105,19 +106,41 @@ void KillHard(void*) {
   _exit(told == static_cast<ssize_t>(sizeof err) ? 127 : 126);
 }
 
+// Opens brennic.log for the engine: created when missing, never through a link, and emptied
+// only when it is a regular file with no other name, since a shared mix directory may hold
+// anything by that name. Non-blocking, so a FIFO without a reader fails instead of hanging.
+// -1 with *why set when it cannot be used.
+int OpenLog(const char** why) {
+  int fd = open(kLog, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) {
+    *why = errno == ELOOP ? "it is a symbolic link" : strerror(errno);
+    return -1;
+  }
+  struct stat st = {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+    *why = S_ISREG(st.st_mode) ? "it has other links" : "not a regular file";
+  } else if (ftruncate(fd, 0) != 0) {
+    *why = strerror(errno);
+  } else {
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+  }
+  close(fd);
+  return -1;
+}
+
 }  // namespace
 
 bool MixRunning() { return enginePid > 0 && !Reap(WNOHANG); }
 
 void StartMix(const char* program) {
   if (MixRunning()) return;
-  // Non-blocking open, so a FIFO without a reader fails instead of hanging the editor.
-  int log = open(kLog, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+  const char* why = "";
+  int log = OpenLog(&why);
   if (log < 0) {
-    SetStatus("Mix not started: could not write %s: %s", kLog, strerror(errno));
+    SetStatus("Mix not started: could not write %s: %s", kLog, why);
     return;
   }
-  fcntl(log, F_SETFL, fcntl(log, F_GETFL) & ~O_NONBLOCK);
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) {
     SetStatus("Mix failed: could not start %s: %s", program, strerror(errno));

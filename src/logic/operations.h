@@ -109,8 +109,17 @@ void RecallPrefs();
 void SaveAll();
 bool StoreAll();   // Store All; true when all three files were written
 void RecallAll();
-bool RecallMixFiles();  // Recall All's reading; true when "faders.txt" was read
+// Recall All's reading; true when "faders.txt" was read. A missing "faders.txt" is created
+// with the mix-name line only when createFaders is set.
+bool RecallMixFiles(bool createFaders = true);
+// The recall of a mix named on the command line: Recall All, except that opening a mix
+// writes nothing.
+void RecallAtStart();
+// Mix: stores the three files and starts the engine. An engine the mix directory provides
+// (relative or inner engine directory) is first asked about.
 void Mix();
+// The question before such an engine (a dialog): 1 Run, 0 Cancel.
+extern int (*EngineQuestion)(const char* program);
 void UpdateGUI();
 void ProgramExit();
 

@@ -1,12 +1,13 @@
 // Event dispatch of the whole editor: Up/Down step a spinner whose text field has focus,
-// Ctrl shortcuts still work while a text field has focus, Ctrl+z / Ctrl+Shift+z / Ctrl+y
-// undo and redo from every window, and what each event changed is recorded as one edit.
+// Ctrl shortcuts still work while a text field has focus, undo, redo, Store All, Mix and
+// Quit answer their keys in every window, and what each event changed is recorded as one edit.
 #include <FL/Fl.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Spinner.H>
 #include <FL/Fl_Window.H>
 
 #include "logic/operations.h"
+#include "ui/callbacks.h"
 #include "ui/windows.h"
 
 namespace {
@@ -16,13 +17,29 @@ constexpr double kPressJoins = 1e300;  // a press and its release are one edit, 
 
 uintptr_t press = 0;  // number of the latest mouse press; presses are keys 1, 2, 3, ...
 
-// Ctrl+z undoes, Ctrl+Shift+z and Ctrl+y redo; null for any other key.
-void (*UndoKey())() {
+// Keys that mean the same in every window, whichever has the focus and the pointer: the
+// control window's commands run through the same callbacks as its menu and buttons.
+struct WindowKey {
+  int key;
+  bool shift;
+  Fl_Callback* run;
+  bool fieldFirst;  // a field with typing of its own keeps the key (its own undo)
+};
+const WindowKey kWindowKeys[] = {
+    {'z', false, Cb<Undo>, true},
+    {'z', true, Cb<Redo>, true},
+    {'y', false, Cb<Redo>, true},
+    {'s', false, CbUnlessMixing<SaveAll>, false},
+    {'m', false, Cb<Mix>, false},
+    {'q', false, Cb<ProgramExit>, false},
+};
+
+// The key of every window this event is, or null.
+const WindowKey* KeyOfEveryWindow() {
   const int state = Fl::event_state();
   if (!(state & FL_CTRL) || (state & (FL_ALT | FL_META))) return nullptr;
-  const int key = Fl::event_key();
-  if (key == 'z') return (state & FL_SHIFT) ? Redo : Undo;
-  if (key == 'y' && !(state & FL_SHIFT)) return Redo;
+  for (const WindowKey& k : kWindowKeys)
+    if (Fl::event_key() == k.key && ((state & FL_SHIFT) != 0) == k.shift) return &k;
   return nullptr;
 }
 
@@ -30,10 +47,11 @@ int Handle(int event, Fl_Window* window) {
   if (event == FL_KEYBOARD) {
     Fl_Widget* focus = Fl::focus();
     Fl_Input_* field = dynamic_cast<Fl_Input_*>(focus);
-    if (void (*step)() = UndoKey()) {
-      // A dialog, an open menu or a field with typing of its own keeps the key.
-      if (Fl::modal() || Fl::grab() || (field && field->changed())) return Fl::handle_(event, window);
-      step();
+    if (const WindowKey* k = KeyOfEveryWindow()) {
+      // A dialog or an open menu keeps the key.
+      if (Fl::modal() || Fl::grab() || (k->fieldFirst && field && field->changed()))
+        return Fl::handle_(event, window);
+      k->run(focus, nullptr);
       return 1;
     }
     int key = Fl::event_key();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The faders window under real input: typed and arrow-stepped volumes, the auto switch and
-# a typed pan reach "faders.txt" through Store All; bank 2 edits land on channels 11..20.
+# a typed pan reach "faders.txt" through Store All, pressed in the faders window with the last
+# volume still being typed; bank 2 edits land on channels 11..20.
 source "$E2E_LIB"
 e2e_start
 open_window f Faders
@@ -20,12 +21,14 @@ keys Up Up
 # Bank 2, strip 1 is channel 11.
 type_into "$fad" 40 144 "2"
 click_at "$fad" 292 $(($(row 1) + 10))
-type_into "$fad" 340 $(($(row 1) + 10)) "-12"
+# Typed without leaving the field, then Ctrl+s in the faders window: stores what is shown.
+click_at "$fad" 340 $(($(row 1) + 10))
+keys ctrl+a
+xdotool type --delay 20 -- "-12"
 
 stamp="$E2E_DIR/.stamp"
 touch "$stamp"
 sleep 1.1
-focus "$ctl"
 keys ctrl+s
 wait_newer "$E2E_DIR/faders.txt" "$stamp" 5 || fail "Ctrl+s did not write faders.txt"
 f="$E2E_DIR/faders.txt"

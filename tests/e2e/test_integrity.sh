@@ -82,7 +82,8 @@ grep -qx '1 Kick +' "$E2E_DIR/tracks.txt" || fail "a cancelled chooser renamed c
 # The second entry of the listing, now that the first store kept "faders.txt~" beside faders.txt.
 grep -qx "5 $E2E_DIR/faders.txt~ +" "$E2E_DIR/tracks.txt" || fail "a double-clicked file did not name channel 5"
 
-# 3. The engine directory picked with the directory chooser starts the engine.
+# 3. The engine directory picked with the directory chooser starts the engine, once the user
+# allows it to run from inside the mix directory.
 open_window p Preferences
 click_at "$win" 219 150
 wait_for 5 window_of "Choose File" || fail "the directory chooser did not open"
@@ -91,8 +92,12 @@ xdotool mousemove --window "$ch" 40 73 click --repeat 2 --delay 80 1  # into eng
 sleep 0.3
 click_at "$ch" 355 356  # OK
 wait_for 5 window_gone "Choose File" || fail "the directory chooser stayed open"
-store_and_wait "$ctl" ctrl+m
-grep -qxP "path\t$E2E_DIR/engine/" "$E2E_DIR/prefs.txt" || fail "chosen engine directory: $(grep -P '^path' "$E2E_DIR/prefs.txt")"
+focus "$ctl"
+keys ctrl+m
+wait_for 5 window_of "Run the engine" || fail "Mix did not ask before running an engine from the mix directory"
+focus "$(window_of "Run the engine")"
+keys Return
+wait_for 5 grep -qxP "path\t$E2E_DIR/engine/" "$E2E_DIR/prefs.txt" || fail "chosen engine directory: $(grep -P '^path' "$E2E_DIR/prefs.txt")"
 wait_for 10 grep -qs '^mix: ' "$E2E_OUT" "$E2E_DIR/brennic.log" || fail "the engine in the chosen directory did not run"
 
 # 4. An emptied mix name: Store, then Recall in a fresh editor and Store keep every record.

@@ -2,6 +2,7 @@
 # The real editor killed (SIGKILL, injected by strace) at points of Store All of a big mix
 # where it syncs a file to disk: after every kill the three files are all the old ones or all
 # the new ones, never a mix; the next editor's one normal store leaves no temporary file.
+# Killed between two renames, the store is completed when the next editor starts there.
 source "$E2E_LIB"
 command -v strace >/dev/null || { echo "SKIP: strace is not installed (tools/deps.sh installs it)"; exit 0; }
 SEEDS=$(mktemp -d /tmp/tessaro-killed-XXXXXX)
@@ -15,9 +16,9 @@ printf 'pre\ton\r\ncolor\t200\r\nnote\tkeep me\r\nend\r\n' >"$SEEDS/old/prefs.tx
 printf '1 Kick ++\r\n2 Snare +\r\nend\r\n' >"$SEEDS/old/tracks.txt"
 
 # Recall All, then Ctrl+s, with the editor traced by strace, which kills it at its n-th call
-# of fsync. Returns once the editor is gone (true) or survived the store (false).
-store_killed_at_sync() {
-  strace -qq -o /dev/null -p "$E2E_PID" -e trace=fsync -e inject=fsync:signal=KILL:when="$1" &
+# ($2) of $1 (fsync, rename). Returns once the editor is gone (true) or survived the store (false).
+store_killed_at() {
+  strace -qq -o /dev/null -p "$E2E_PID" -e trace="$1" -e inject="$1":signal=KILL:when="$2" &
   tracer=$!
   wait_for 5 grep -Eq '^TracerPid:[[:space:]]*[1-9]' "/proc/$E2E_PID/status" || fail "strace did not attach"
   recall_all "$ctl"  # syncs nothing: every file is there
@@ -64,7 +65,7 @@ for n in 1 2 4 6 7 99; do
   e2e_start "$prev"
   [ "$prev" = "$SEEDS/old" ] || rm -rf "$prev"
   prev=$E2E_DIR
-  store_killed_at_sync "$n" || break
+  store_killed_at fsync "$n" || break
   kills=$((kills + 1))
   which_set "a kill at sync $n"
   t=$(temporaries)
@@ -79,5 +80,16 @@ which_set "the last store"
 [ "$set" = new ] || fail "the last store did not write the new files"
 [ "$(temporaries)" -eq 0 ] || fail "left behind after a normal store: $(ls -A "$E2E_DIR")"
 rm -rf "$E2E_DIR"
+
+# Killed at its second rename (prefs.txt replaced, the others not yet): the next start in the
+# directory completes the store from its journal.
+e2e_start "$SEEDS/old"
+store_killed_at rename 2 || fail "the store outlived a kill at its second rename"
+e2e_restart
+which_set "the start after a kill between renames"
+[ "$set" = new ] || fail "the start did not complete the store killed between its renames"
+[ "$(temporaries)" -eq 0 ] || fail "left behind after completing a killed store: $(ls -A "$E2E_DIR")"
+quit_editor
+rm -rf "$E2E_DIR"
 E2E_DIR=""
-echo "PASS killed stores ($kills kills)"
+echo "PASS killed stores ($kills kills, and one between renames)"

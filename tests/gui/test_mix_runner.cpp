@@ -104,6 +104,8 @@ TEST_F(MixRunnerTest, AnEngineThatCannotStartIsNamed) {
        "Mix not started: could not write brennic.log: Is a directory"},
       {[] { ASSERT_EQ(rmdir("brennic.log"), 0); ASSERT_EQ(mkfifo("brennic.log", 0644), 0); },
        "Mix not started: could not write brennic.log: No such device or address"},
+      {[] { ASSERT_EQ(unlink("brennic.log"), 0); Spit("kept", "kept\n"); ASSERT_EQ(symlink("kept", "brennic.log"), 0); },
+       "Mix not started: could not write brennic.log: it is a symbolic link"},
   };
   for (auto& [setup, status] : cases) {
     setup();
@@ -112,6 +114,31 @@ TEST_F(MixRunnerTest, AnEngineThatCannotStartIsNamed) {
     EXPECT_EQ(tbuffer, status);
   }
   EXPECT_FALSE(std::ifstream("ran.txt").good());
+  EXPECT_EQ(Slurp("kept"), "kept\n");
+}
+
+// An engine the mix directory provides (inner or relative engine directory) runs only when
+// the user says so, asked once per program; Cancel stores nothing. One outside is not asked.
+TEST_F(MixRunnerTest, AnEngineFromTheMixDirectoryRunsOnlyWhenAllowed) {
+  static int asked, answer;
+  EngineQuestion = [](const char*) { return ++asked, answer; };
+  Engine("echo ran");
+  ASSERT_EQ(mkdir("mix", 0755), 0);
+  const struct { std::string path, cwd; int answer; bool asked; } rows[] = {
+      {dir_ + "/engine/", dir_, 0, true}, {dir_ + "/engine/", dir_, 1, true}, {dir_ + "/engine/", dir_, 0, false},
+      {"engine/", dir_, 1, true}, {"../engine/", dir_ + "/mix", 0, true}, {dir_ + "//engine/", dir_ + "/mix", 0, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path + " from " + row.cwd);
+    ASSERT_EQ(chdir(row.cwd.c_str()), 0);
+    CopyText(Path, row.path.c_str());
+    asked = 0, answer = row.answer;
+    Mix();
+    ASSERT_TRUE(FinishWithin(10));
+    const bool cancelled = row.asked && !row.answer;  // each in a directory not stored yet
+    EXPECT_EQ(asked, row.asked);
+    EXPECT_STREQ(tbuffer, cancelled ? "Mix not started: cancelled" : "Mix Complete");
+    EXPECT_EQ(std::ifstream("prefs.txt").good(), !cancelled);
+  }
 }
 
 TEST_F(MixRunnerTest, FileCommandsWaitForTheEngine) {

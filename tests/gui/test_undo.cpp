@@ -10,6 +10,7 @@
 #include "files/prefs_file.h"
 #include "files/tracks_file.h"
 #include "gui_fixture.h"
+#include "logic/mix_runner.h"
 #include "model/history.h"
 
 namespace {
@@ -30,12 +31,12 @@ class UndoTest : public GuiTest {
     asked = answer = 0;
   }
   static void EndAction() { RecordAction(0, 0); }  // what the dispatch does after each event
-  static int KeyEvent(int key, int state, const char* text = "") {
+  static int KeyEvent(int key, int state, const char* text = "", Fl_Window* window = FadersWindow) {
     Fl::e_keysym = key;
     Fl::e_state = state;
     Fl::e_text = const_cast<char*>(text);
     Fl::e_length = static_cast<int>(strlen(text));
-    const int r = Fl::handle(FL_KEYBOARD, FadersWindow);
+    const int r = Fl::handle(FL_KEYBOARD, window);
     Fl::e_state = 0;
     return r;
   }
@@ -174,4 +175,28 @@ TEST_F(UndoTest, UnsavedFlagAndTheQuitQuestion) {
   answer = 0;
   EXPECT_TRUE(MayQuit());
   EXPECT_EQ(asked, 4);
+}
+
+// Store All, Mix and Quit answer their keys in every window, and each first takes the typing
+// not yet entered in the focused field.
+TEST_F(UndoTest, StoreMixAndQuitKeysInEveryWindowTakeTheTypingFirst) {
+  FadersWindow->show();
+  char typed = 'a';
+  for (Fl_Window* window : {ControlWindow, FadersWindow, EffectsWindow, ReverbWindow, PrefsWindow, SubWindow, VCAWindow}) {
+    for (char key : {'s', 'm', 'q'}) {
+      SCOPED_TRACE(std::string(window->label()) + " Ctrl+" + key);
+      name2->take_focus();
+      name2->value("Bass");
+      Key(name2, ++typed);
+      const std::string name = std::string("Bass") + typed;
+      asked = 0;
+      Pan[1] = typed;  // unsaved even without the typing: Quit asks (Cancel) and never exits
+      KeyEvent(key, FL_CTRL, "", window);
+      StopMixAndWait();
+      EXPECT_EQ(NameBuffer[2], name);
+      EXPECT_EQ(asked, key == 'q');
+      if (key != 'q') { EXPECT_NE(Slurp("tracks.txt").find("2 " + name + " +\n"), std::string::npos); }
+    }
+  }
+  FadersWindow->hide();
 }

@@ -104,6 +104,17 @@ TEST_F(WholeMixTest, UnreadableFilesResetNothing) {
   EXPECT_EQ(OutbitsStore, 16);
 }
 
+// Opening a mix writes nothing; a Recall All chosen by the user creates a missing
+// "faders.txt" with the mix-name line.
+TEST_F(WholeMixTest, OpeningAMixWritesNothing) {
+  Spit("prefs.txt", "color\t200\nend\n");
+  RecallAtStart();
+  EXPECT_EQ(color, 200);
+  EXPECT_FALSE(std::ifstream("faders.txt").good());
+  RecallAll();
+  EXPECT_EQ(Slurp("faders.txt"), "MixFilename\n");
+}
+
 // Mix writes the three files, then starts the engine from the engine directory as one
 // program path, quotes and spaces included; a file it cannot write starts nothing.
 TEST_F(WholeMixTest, MixStartsTheEngineOnlyOnceEveryFileIsWritten) {

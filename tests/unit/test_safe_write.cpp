@@ -2,6 +2,7 @@
 // user may not write, backups of the previous text, writers killed half-way, and Store All
 // putting all three files in place or none.
 #include <algorithm>
+#include <map>
 
 #include "fault_fixture.h"
 #include "files/temp_files.h"
@@ -184,33 +185,99 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
   }
 }
 
-// Store All writes and syncs all three texts before it puts any in place. A writer killed
-// (or refused) while writing "faders.txt" leaves the three old files; the next store removes
-// what the killed one left and puts all three new files in place.
-TEST_F(SafeWrite, StoreAllIsAllOrNothing) {
-  for (bool killed : {true, false}) {
-    SCOPED_TRACE(killed ? "killed" : "refused");
-    EnterCase(kFiles[0], killed ? "killed" : "refused");
-    for (const FileCase& f : kFiles) Spit(f.name, f.seed);
-    PopulateMix();
-    // 16 KiB: more than "prefs.txt" and "tracks.txt" need, far less than "faders.txt".
-    Outcome r = InChild(StoreAll, {false, 16384, killed});
-    if (killed) {
-      EXPECT_EQ(r.signal, SIGXFSZ);
-      EXPECT_GE(TempFiles("."), 3);  // prefs.txt and tracks.txt whole, faders.txt in part
-    } else {
-      ExpectOutcome(r, false, "Could not write faders.txt");
-      EXPECT_EQ(TempFiles("."), 0);
+// A journal is acted on only when its writer is dead and it is our own: a living writer's
+// stays, and so does one planted by another user (as root only), its files untouched.
+TEST_F(SafeWrite, OnlyOurDeadWritersJournalsAreCompleted) {
+  for (bool foreign : {false, true}) {
+    if (foreign && geteuid() != 0) continue;
+    EnterCase(kFiles[0], foreign ? "foreign" : "living");
+    Spit("faders.txt", kFiles[0].seed);
+    int ws = 0, gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    pid_t writer = MakeTemps({"faders.txt", "tessaro-store"}, foreign ? nullptr : gate);
+    close(gate[0]);
+    if (foreign) { ASSERT_EQ(waitpid(writer, &ws, 0), writer); }
+    for (int i = 0; i < 5000 && TempFiles(".") < 2; ++i) usleep(1000);
+    for (const auto& e : std::filesystem::directory_iterator(".")) {
+      if (e.path().filename().string()[0] != '.') continue;
+      Spit(e.path().c_str(), e.path().string().find("store") != std::string::npos ? "tessaro store\nfaders.txt\nend\n" : "planted\n");
+      ASSERT_TRUE(!foreign || chown(e.path().c_str(), 65534, 65534) == 0);
     }
-    for (const FileCase& f : kFiles) EXPECT_EQ(Slurp(f.name), f.seed) << f.name;
+    CompleteInterruptedWrites(".");
+    EXPECT_EQ(TempFiles("."), 2);
+    EXPECT_EQ(Slurp("faders.txt"), kFiles[0].seed);
+    close(gate[1]);
+    if (!foreign) { ASSERT_EQ(waitpid(writer, &ws, 0), writer); }
+  }
+}
 
-    { Outcome r = Here(StoreAll); ExpectOutcome(r, true, Wrote(kFiles[0])); }
-    EXPECT_EQ(TempFiles("."), 0);
-    for (const FileCase& f : kFiles) {
-      EXPECT_EQ(Slurp(Backup(f).c_str()), f.seed) << f.name;
-      std::string text = Slurp(f.name);
-      EXPECT_EQ(text.substr(text.size() - 4), "end\n") << f.name;
+// rename() and fsync() as the core calls them in these tests (linked with --wrap): the n-th
+// rename can fail with EIO, or the process be killed just before it; whether a journal was
+// synced by the first rename is noted.
+int renameCalls = 0, renameFailsAt = 0, renameKillsAt = 0;
+bool journalSynced = false, journalSyncedFirst = false;
+extern "C" int __real_fsync(int fd);
+extern "C" int __wrap_fsync(int fd) {
+  char path[4096] = "";
+  ssize_t n = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
+  int r = __real_fsync(fd);
+  if (n > 0 && strstr(path, "/.tessaro-store.tessaro-")) journalSynced = r == 0;
+  return r;
+}
+extern "C" int __real_rename(const char* from, const char* to);
+extern "C" int __wrap_rename(const char* from, const char* to) {
+  if (++renameCalls == 1) journalSyncedFirst = journalSynced;
+  if (renameCalls == renameKillsAt) raise(SIGKILL);
+  if (renameCalls == renameFailsAt) return errno = EIO, -1;
+  return __real_rename(from, to);
+}
+
+// Store All writes and syncs all three texts, then a journal, before it renames any into
+// place (prefs.txt, tracks.txt, faders.txt, then their backups). A writer killed or refused
+// while writing, or a rename that fails, leaves the three old files and the old backups; a
+// writer killed at any rename has its store completed by the next start (or store) there.
+// The next store removes whatever is left and puts all three new files in place.
+TEST_F(SafeWrite, StoreAllIsAllOrNothing) {
+  struct Row { const char* name; rlim_t limit; bool die; int failAt, killAt; bool (*after)(); const char* status; };
+  const auto start = [] { CompleteInterruptedWrites("."); return true; };
+  const Row rows[] = {
+      {"killed writing", 16384, true, 0, 0, nullptr, nullptr},  // 16 KiB: less than faders.txt needs
+      {"refused writing", 16384, false, 0, 0, nullptr, "Could not write faders.txt"},
+      {"rename 1 fails", 0, false, 1, 0, nullptr, "Could not write prefs.txt"},
+      {"rename 2 fails", 0, false, 2, 0, nullptr, "Could not write tracks.txt"},
+      {"rename 3 fails", 0, false, 3, 0, nullptr, "Could not write faders.txt"},
+      {"killed at rename 1", 0, false, 0, 1, start, nullptr}, {"killed at rename 2", 0, false, 0, 2, start, nullptr},
+      {"killed at rename 3", 0, false, 0, 3, kFiles[2].store, nullptr},  // completed by a store of tracks.txt
+      {"killed at rename 4", 0, false, 0, 4, start, nullptr}, {"killed at rename 6", 0, false, 0, 6, start, nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EnterCase(kFiles[0], row.name);
+    for (const FileCase& f : kFiles) Spit(f.name, f.seed), Spit(Backup(f).c_str(), "older\n");
+    PopulateMix();
+    std::map<std::string, std::string> built;  // what the store writes
+    for (const StoredFile* file : kMixFiles) {
+      std::vector<char> text(file->cap);
+      size_t len = 0;
+      ASSERT_EQ(file->build(text.data(), text.size(), &len), kTextBuilt);
+      built[file->name].assign(text.data(), len);
     }
+    renameCalls = 0, renameFailsAt = row.failAt, renameKillsAt = row.killAt;
+    Outcome r = InChild(StoreAll, {false, row.limit, row.die});
+    renameFailsAt = renameKillsAt = 0;
+    EXPECT_EQ(r.signal, row.die ? SIGXFSZ : row.killAt ? SIGKILL : 0);
+    if (row.status) ExpectOutcome(r, false, row.status);
+    EXPECT_EQ(TempFiles(".") > 0, row.die || row.killAt);  // faders.txt in part; the journal
+    if (row.after) { ASSERT_TRUE(row.after()); }
+    for (const FileCase& f : kFiles) {
+      EXPECT_EQ(Slurp(f.name), row.after ? built[f.name] : f.seed) << f.name;
+      EXPECT_EQ(Slurp(Backup(f).c_str()), row.after ? f.seed : "older\n") << f.name;
+    }
+    renameCalls = 0, journalSynced = journalSyncedFirst = false;
+    { Outcome r = Here(StoreAll); ExpectOutcome(r, true, Wrote(kFiles[0])); }
+    EXPECT_TRUE(journalSyncedFirst);
+    EXPECT_EQ(TempFiles("."), 0);
+    for (const FileCase& f : kFiles) EXPECT_EQ(Slurp(f.name), built[f.name]) << f.name;
     EXPECT_EQ(CountEntries("."), 6);
   }
 }
