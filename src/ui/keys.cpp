@@ -1,12 +1,14 @@
 // Event dispatch of the whole editor: Up/Down step a spinner whose text field has focus,
-// Ctrl shortcuts still work while a text field has focus, undo, redo, Store All, Mix and
-// Quit answer their keys in every window, and what each event changed is recorded as one edit.
+// Ctrl shortcuts still work while a text field has focus, undo, redo, Store All, Mix, Quit,
+// the Timeline and the Problems list answer their keys in every window, and what each
+// event changed is recorded as one edit.
 #include <FL/Fl.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Spinner.H>
 #include <FL/Fl_Window.H>
 
 #include "logic/operations.h"
+#include "logic/problems_list.h"
 #include "ui/callbacks.h"
 #include "ui/windows.h"
 
@@ -32,6 +34,9 @@ const WindowKey kWindowKeys[] = {
     {'s', false, CbUnlessMixing<SaveAll>, false},
     {'m', false, Cb<Mix>, false},
     {'q', false, Cb<ProgramExit>, false},
+    {'t', false, Cb<ShowTimeline>, false},
+    {'t', true, Cb<HideTimeline>, false},
+    {'l', false, Cb<ShowLastProblems>, false},
 };
 
 // The key of every window this event is, or null.

@@ -1,5 +1,5 @@
-// The Problems window (the last recall's problems, Escape closes it), Ctrl+l from every
-// window, and the status line's notice of files changed on disk when a window gets the focus.
+// The Problems window (the last recall's problems, Escape closes it; Ctrl+l shows it again),
+// and the status line's notice of files changed on disk when a window gets the focus.
 #include "ui/problems_window.h"
 
 #include <FL/Fl.H>
@@ -14,14 +14,6 @@ Fl_Double_Window* ProblemsWindow = nullptr;
 Fl_Browser* ProblemsList = nullptr;
 
 namespace {
-
-// Ctrl+l, when no widget of the window in use took it.
-int ShowProblemsKey(int event) {
-  if (event != FL_SHORTCUT || Fl::event_key() != 'l') return 0;
-  if ((Fl::event_state() & (FL_CTRL | FL_SHIFT | FL_ALT | FL_META)) != FL_CTRL) return 0;
-  ShowLastProblems();
-  return 1;
-}
 
 // Seen before the toolkit handles the event; it goes on to the toolkit in every case.
 int FocusNotice(void* event, void*) {
@@ -40,7 +32,6 @@ Fl_Double_Window* make_problems_window() {
   ProblemsList->textsize(12);
   ProblemsWindow->resizable(ProblemsList);
   ProblemsWindow->end();
-  Fl::add_handler(ShowProblemsKey);
   Fl::add_system_handler(FocusNotice, nullptr);
   return ProblemsWindow;
 }

@@ -295,18 +295,6 @@ class TimelineView : public Fl_Widget {
   }
 };
 
-// Ctrl+t and Ctrl+Shift+t, whichever window has the keyboard: a shortcut no widget took.
-int TimelineKeys(int event) {
-  if (event != FL_SHORTCUT || Fl::modal() || Fl::grab() || Fl::event_key() != 't') return 0;
-  const int state = Fl::event_state();
-  if (!(state & FL_CTRL) || (state & (FL_ALT | FL_META))) return 0;
-  if (state & FL_SHIFT)
-    HideTimeline();
-  else
-    ShowTimeline();
-  return 1;
-}
-
 // Runs before the toolkit waits for more: the picture follows every edit, undo, redo,
 // recall and page change, whatever made it.
 void Follow(void*) {
@@ -330,7 +318,6 @@ Fl_Double_Window* make_timeline_window() {
   TimelineWindow->end();
   TimelineWindow->resizable(view);
   TimelineWindow->size_range(480, 260);
-  Fl::add_handler(TimelineKeys);
   Fl::add_check(Follow);
   return TimelineWindow;
 }
