@@ -1,13 +1,16 @@
 # Helpers for end-to-end tests: the real editor under Xvfb, driven by xdotool with real
-# X input events, judged by the files it writes. Sourced by tests/e2e/test_*.sh.
+# X input events, judged by the files it writes. Sourced by tests/e2e/run.sh.
 set -u
+E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+demo=$(cd "$E2E_HERE/../../examples/demo" && pwd)
 
 E2E_DIR=""
 E2E_PID=""
 E2E_OUT=""
-E2E_BIN=""
 E2E_TITLE=Tessaro
-trap e2e_cleanup EXIT
+# Scratch files of a scenario (seeds, stand-in engines), kept until it ends.
+E2E_TMP=$(mktemp -d /tmp/tessaro-e2e-tmp-XXXXXX)
+trap 'e2e_cleanup; rm -rf "$E2E_TMP"' EXIT
 # Recovery folders of the editors under test go to a scratch state directory (made by the
 # editor when it first keeps one, removed with the rest by e2e_cleanup).
 E2E_STATE=$(mktemp -u /tmp/tessaro-state-XXXXXX)
@@ -23,9 +26,7 @@ fail() {
 e2e_cleanup() {
   [ -n "$E2E_PID" ] && kill "$E2E_PID" 2>/dev/null
   E2E_PID=""
-  if [ -n "$E2E_DIR" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR"; fi
-  [ -n "$E2E_BIN" ] && rm -rf "$E2E_BIN"
-  E2E_BIN=""
+  [ -n "$E2E_DIR" ] && rm -rf "$E2E_DIR"
   rm -rf "$E2E_STATE"
 }
 
@@ -45,47 +46,24 @@ wait_for() {
   done
 }
 
-# Starts the editor in a fresh directory, seeded from $1 when given; $2 is run in the
-# starting shell just before the editor (a limit, say); with $3 = nobody the editor runs as
-# user 65534. Any further arguments go to the editor, "@" standing for the fresh directory;
-# the editor then starts in / and its control window is titled after the directory.
-# Waits for the control window, $ctl, and moves it to 700, 20.
+# Starts the editor in a fresh directory, seeded from $1 when given. Any further arguments
+# go to the editor, "@" standing for the fresh directory; the editor then starts in / and its
+# control window is titled after the directory. Waits for the control window, $ctl, and
+# moves it to 700, 20.
 e2e_start() {
   if [ "${1:-}" != "$E2E_AGAIN" ]; then
     E2E_DIR=$(mktemp -d /tmp/tessaro-e2e-XXXXXX)
     [ -n "${1:-}" ] && cp -r "$1"/. "$E2E_DIR"/
   fi
   E2E_OUT="$E2E_DIR/.editor-output"
-  local bin=$TESSARO drop=() args=() start=$E2E_DIR a
+  local args=() start=$E2E_DIR a
   E2E_TITLE=Tessaro
-  for a in "${@:4}"; do
+  for a in "${@:2}"; do
     args+=("${a//@/$E2E_DIR}")
     start=/
     [ "$a" = "${a//@/}" ] || E2E_TITLE="Tessaro - $(basename "$E2E_DIR")"
   done
-  if [ "${3:-}" = nobody ] && [ "$(id -u)" -eq 0 ]; then
-    # Root writes anywhere; the user 65534 must also reach the binary wherever it was built,
-    # and the sanitizers' suppression files, which may sit in a checkout it cannot enter.
-    E2E_BIN=$(mktemp -d /tmp/tessaro-bin-XXXXXX)
-    cp "$TESSARO" "$E2E_BIN/tessaro"
-    chmod 755 "$E2E_BIN" "$E2E_BIN/tessaro"
-    bin=$E2E_BIN/tessaro
-    drop=(env)
-    local var value supp
-    for var in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
-      value=${!var:-}
-      if [[ $value =~ suppressions=([^:]*) ]]; then
-        supp=${BASH_REMATCH[1]}
-        cp "$supp" "$E2E_BIN/$var.supp" || fail "cannot copy $supp for user 65534"
-        chmod 644 "$E2E_BIN/$var.supp"
-        drop+=("$var=${value/suppressions=$supp/suppressions=$E2E_BIN/$var.supp}")
-      fi
-    done
-    drop+=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-    chmod 644 "$E2E_DIR"/*.txt
-    chmod 777 "$E2E_DIR"  # so only the fault itself stops a write
-  fi
-  (cd "$start" && eval "${2:-:}" && exec "${drop[@]}" stdbuf -oL "$bin" "${args[@]}" >"$E2E_OUT" 2>&1) &
+  (cd "$start" && exec stdbuf -oL "$TESSARO" "${args[@]}" >"$E2E_OUT" 2>&1) &
   E2E_PID=$!
   wait_for 10 window_of "$E2E_TITLE" || fail "control window \"$E2E_TITLE\" did not appear"
   ctl=$(window_of "$E2E_TITLE")
@@ -176,6 +154,7 @@ expect_exit() {
 }
 
 window_gone() { ! window_of "$1"; }
+not_window() { [ "$(window_of "$1")" != "$2" ]; }
 
 # Shows (hides) a window with its control-window shortcut Ctrl+$1 (Ctrl+Shift+$1) and waits
 # until it is up (gone).
@@ -205,16 +184,32 @@ quit_editor() {
   expect_exit 0
 }
 
-# Ctrl+q with unsaved edits asks; answers "cancel" (Escape), "store" (Return, Store All and
-# quit) or "discard" (Quit without storing, left of the default button).
-answer_quit() {
-  wait_for 5 window_of "Unsaved edits" || fail "Ctrl+q did not ask about unsaved edits"
-  focus "$(window_of "Unsaved edits")"
-  case $1 in
-    cancel) keys Escape ;;
-    store) keys Return ;;
-    discard) keys shift+Tab space ;;
-  esac
+# Answers the question titled $1 with the keys that follow (Escape: Cancel or Later; Return:
+# the default button; shift+Tab space: the button left of it) and waits until that window is
+# gone (another question with the same title may follow).
+answer() {
+  wait_for 5 window_of "$1" || fail "no question \"$1\""
+  local question
+  question=$(window_of "$1")
+  focus "$question"
+  keys "${@:2}"
+  wait_for 5 not_window "$1" "$question" || fail "${*:2} did not answer \"$1\""
+}
+
+# The y of strip $1's widgets in the faders window.
+row() { echo $((186 + 30 * ($1 - 1))); }
+
+# Fails unless the three files of directory $2 (default: the mix) are those of directory $1.
+same_mix() {
+  local f
+  for f in faders prefs tracks; do same_text "$1/$f.txt" "${2:-$E2E_DIR}/$f.txt"; done
+}
+
+# Fails when the command $2 wrote any of the three files after the stamp file $1.
+none_written() {
+  local f
+  for f in faders prefs tracks; do [ "$E2E_DIR/$f.txt" -nt "$1" ] && fail "$2 wrote $f.txt"; done
+  return 0
 }
 
 # --- Whole-session helpers: recall, store, mix, and judging the files written ---
