@@ -30,12 +30,6 @@ e2e_cleanup() {
   rm -rf "$E2E_STATE"
 }
 
-# Events are handled in order: once a window shown after a command is up, the command is done.
-barrier() {
-  show_window r Reverb
-  hide_window r Reverb
-}
-
 # Waits until the command succeeds, at most $1 seconds.
 wait_for() {
   local limit=$1; shift
@@ -132,11 +126,6 @@ menu_pick() {
   local i
   for i in $(seq 1 "$4"); do keys Down; done
   keys Return
-}
-
-# Waits for a file to exist with a modification time newer than the stamp file $2.
-wait_newer() {
-  wait_for "${3:-5}" test "$1" -nt "$2"
 }
 
 # Waits for the editor to exit and checks its status.
@@ -242,7 +231,7 @@ store_and_wait() {
   focus "$1"
   keys "$2"
   for f in prefs.txt tracks.txt faders.txt; do
-    wait_newer "$E2E_DIR/$f" "$stamp" 10 || fail "$2 did not write $f"
+    wait_for 10 test "$E2E_DIR/$f" -nt "$stamp" || fail "$2 did not write $f"
   done
 }
 
@@ -285,15 +274,4 @@ wait_status() {
 same_text() {
   local expected=$1 actual=$2
   diff -u "$expected" "$actual" >&2 || fail "$(basename "$actual") differs from $expected"
-}
-
-# Prints a big "faders.txt": 40 automation points, channels 1 to $1 at each.
-big_faders() {
-  local i c
-  echo "Big Mix"
-  for i in $(seq 0 39); do
-    printf '\nt\t0\t%d.000\t0\n' "$i"
-    for c in $(seq 1 "$1"); do printf 'v\t%d\t-%d.50\n' "$c" $((c % 20)); done
-  done
-  echo end
 }

@@ -367,8 +367,8 @@ which_set() {
 scenario_killed_store() {
   command -v strace >/dev/null || { echo "SKIP: strace is not installed (tools/deps.sh installs it)"; return 0; }
   mkdir "$E2E_TMP"/{old,new}
-  big_faders 100 >"$E2E_TMP/old/faders.txt"
   # Texts a store rewrites differently (line ends, missing keys), so old and new differ.
+  sed 's/$/\r/' "$demo/faders.txt" >"$E2E_TMP/old/faders.txt"
   printf 'pre\ton\r\ncolor\t200\r\nnote\tkeep me\r\nend\r\n' >"$E2E_TMP/old/prefs.txt"
   printf '1 Kick ++\r\n2 Snare +\r\nend\r\n' >"$E2E_TMP/old/tracks.txt"
   # The new set: what one store of the recalled mix writes.
