@@ -13,18 +13,6 @@ using namespace fault;
 
 class SafeWrite : public FaultInjection {
  protected:
-  void TearDown() override {
-    unsetenv("TMPDIR");
-    FaultInjection::TearDown();
-  }
-  // A directory for the in-place route's copies, made $TMPDIR.
-  std::string CopiesDir(mode_t mode = 01777) {
-    std::string tmp = dir_ + "/copies";
-    mkdir(tmp.c_str(), 0700);
-    EXPECT_EQ(chmod(tmp.c_str(), mode), 0);
-    setenv("TMPDIR", tmp.c_str(), 1);
-    return tmp;
-  }
   static std::string Wrote(const FileCase& f) {
     return "Wrote " + std::to_string(Slurp(f.name).size()) + " bytes to " + f.name;
   }
@@ -65,45 +53,6 @@ TEST_F(SafeWrite, FileKeepsItsIdentityAndBackupThePreviousText) {
       EXPECT_EQ(Slurp(Backup(f).c_str()), first);
       EXPECT_NE(Slurp(f.name), first);
       EXPECT_EQ(TempFiles("."), 0);
-    }
-  }
-}
-
-// Where a rename is impossible (a directory the user may not write) or would hand the file to
-// the user (another's file it may write), the file is rewritten in place from a copy made
-// outside the directory, gone afterwards. Without a place for the copy the store is refused;
-// a rewrite that fails half-way (a file-size limit) is undone from the copy.
-TEST_F(SafeWrite, InPlaceRewrite) {
-  struct Case { const char* name; bool dirWritable; mode_t copies; bool limited; bool stored; };
-  const Case cases[] = {{"readonly-dir", false, 01777, false, true},
-                        {"others", true, 01777, false, true},
-                        {"no-copy", false, 0555, false, false},
-                        {"undone", false, 01777, true, false}};
-  for (const Case& c : cases) {
-    if (c.dirWritable && geteuid() != 0) continue;  // another's file needs root to make
-    for (const FileCase& f : kFiles) {
-      SCOPED_TRACE(std::string(f.name) + " " + c.name);
-      std::string copies = CopiesDir(c.copies);
-      EnterCase(f, c.name, true);
-      ASSERT_EQ(chmod(f.name, 0666), 0);
-      struct stat before = Stat(f.name);
-      ASSERT_EQ(chmod(".", c.dirWritable ? 0777 : 0555), 0);
-      PopulateMix();
-      Outcome r = Unprivileged(f.store, c.limited ? strlen(f.seed) + 8 : 0);  // room for the copy only
-      ASSERT_EQ(chmod(".", 0777), 0);
-      struct stat after = Stat(f.name);
-      EXPECT_EQ(after.st_ino, before.st_ino);
-      EXPECT_EQ(after.st_uid, before.st_uid);
-      EXPECT_EQ(after.st_mode, before.st_mode);
-      EXPECT_EQ(CountEntries(copies.c_str()), 0);
-      if (!c.stored) {
-        ExpectKept(r, WriteFailure(f), f.name, f.seed);
-        continue;
-      }
-      ExpectOutcome(r, true, Wrote(f));
-      EXPECT_NE(Slurp(f.name), f.seed);
-      EXPECT_EQ(CountEntries("."), c.dirWritable ? 2 : 1);  // a backup only where the directory takes it
-      if (c.dirWritable) { EXPECT_EQ(Slurp(Backup(f).c_str()), f.seed); }
     }
   }
 }
