@@ -4,9 +4,7 @@ set -u
 E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 demo=$(cd "$E2E_HERE/../../examples/demo" && pwd)
 
-E2E_DIR=""
-E2E_PID=""
-E2E_OUT=""
+E2E_DIR="" E2E_PID="" E2E_OUT=""
 E2E_TITLE=Tessaro
 # Scratch files of a scenario (seeds, stand-in engines), kept until it ends.
 E2E_TMP=$(mktemp -d /tmp/tessaro-e2e-tmp-XXXXXX)
@@ -79,14 +77,10 @@ window_of() {
 }
 
 # Size of a window as "WxH".
-window_size() {
-  xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'
-}
+window_size() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'; }
 
 # Moves a window to x, y (there is no window manager: every window opens at 1,20).
-place() {
-  xdotool windowmove --sync "$1" "$2" "$3" 2>/dev/null || xdotool windowmove "$1" "$2" "$3"
-}
+place() { xdotool windowmove --sync "$1" "$2" "$3" 2>/dev/null || xdotool windowmove "$1" "$2" "$3"; }
 
 # Gives a window the keyboard and puts the pointer inside it, so shortcuts go there.
 # A window just shown may take the focus a moment later, so check it stuck.
@@ -130,16 +124,11 @@ menu_pick() {
 
 # Waits for the editor to exit and checks its status.
 expect_exit() {
-  local want=$1 rc
-  for _ in $(seq 1 100); do
-    kill -0 "$E2E_PID" 2>/dev/null || break
-    sleep 0.05
-  done
-  kill -0 "$E2E_PID" 2>/dev/null && fail "editor did not exit"
+  wait_for 5 eval '! kill -0 "$E2E_PID"' || fail "editor did not exit"
   wait "$E2E_PID"
-  rc=$?
+  local rc=$?
   E2E_PID=""
-  [ "$rc" -eq "$want" ] || fail "exit status $rc, expected $want"
+  [ "$rc" -eq "$1" ] || fail "exit status $rc, expected $1"
 }
 
 window_gone() { ! window_of "$1"; }
@@ -211,18 +200,12 @@ recall_all() {
 
 # Clicks the up (or, with "down", the lower) arrow of the spinner at x, y, w, h of a window.
 spin() {
-  local win=$1 x=$2 y=$3 w=$4 h=$5 dir=${6:-up}
-  local ax=$((x + w - h / 4 - 1)) ay=$((y + h / 4))
-  [ "$dir" = down ] && ay=$((y + h - h / 4 - 1))
-  click_at "$win" "$ax" "$ay"
+  local x=$2 y=$3 w=$4 h=$5
+  click_at "$1" $((x + w - h / 4 - 1)) $([ "${6:-up}" = down ] && echo $((y + h - h / 4 - 1)) || echo $((y + h / 4)))
 }
 
 # Makes a stamp file now; files written after it test newer (times have nanoseconds here).
-e2e_stamp() {
-  local stamp="$E2E_DIR/.stamp-$1"
-  touch "$stamp"
-  echo "$stamp"
-}
+e2e_stamp() { touch "$E2E_DIR/.stamp-$1" && echo "$E2E_DIR/.stamp-$1"; }
 
 # Presses a control-window shortcut and waits until all three files were rewritten.
 store_and_wait() {
@@ -238,12 +221,8 @@ store_and_wait() {
 # Waits for the stand-in engine's report of a render in brennic.log and compares its
 # summary with $1.
 expect_summary() {
-  local log=$E2E_DIR/brennic.log
-  wait_for 10 grep -q '^preview: ' "$log" || fail "the engine did not report a render"
-  local summary
-  summary=$(grep -A6 '^mix: ' "$log")
-  [ "$summary" = "$1" ] || fail "engine summary was:
-$summary"
+  wait_for 10 grep -q '^preview: ' "$E2E_DIR/brennic.log" || fail "the engine did not report a render"
+  [ "$(grep -A6 '^mix: ' "$E2E_DIR/brennic.log")" = "$1" ] || fail "engine summary: $(cat "$E2E_DIR/brennic.log")"
 }
 
 # The text of a field at x, y of a window, copied through the clipboard as a user would
@@ -259,19 +238,8 @@ status_text() { field_text "$ctl" 100 25; }
 
 # Waits until the status line matches the pattern $1, at most $2 seconds (default 10); the
 # text seen is then $STATUS.
-wait_status() {
-  local end=$((SECONDS + ${2:-10}))
-  while :; do
-    STATUS=$(status_text)
-    # shellcheck disable=SC2053
-    [[ $STATUS == $1 ]] && return 0
-    [ $SECONDS -ge $end ] && fail "status line is \"$STATUS\", expected \"$1\""
-    sleep 0.1
-  done
-}
+status_is() { STATUS=$(status_text); [[ $STATUS == $1 ]]; }
+wait_status() { wait_for "${2:-10}" status_is "$1" || fail "status line is \"$STATUS\", expected \"$1\""; }
 
 # Fails with a unified diff when the file the editor wrote differs from the expected text.
-same_text() {
-  local expected=$1 actual=$2
-  diff -u "$expected" "$actual" >&2 || fail "$(basename "$actual") differs from $expected"
-}
+same_text() { diff -u "$1" "$2" >&2 || fail "$(basename "$2") differs from $1"; }
