@@ -96,15 +96,9 @@ focus() {
 }
 
 # Clicks at x, y inside a window.
-click_at() {
-  xdotool mousemove --window "$1" "$2" "$3" click 1
-  sleep 0.05
-}
+click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1 sleep 0.05; }
 
-keys() {
-  xdotool key --delay 30 "$@"
-  sleep 0.05
-}
+keys() { xdotool key --delay 30 "$@" sleep 0.05; }
 
 # Clicks a text field at x, y of a window, replaces its text, and leaves it with Tab.
 type_into() {
@@ -193,10 +187,7 @@ none_written() {
 # --- Whole-session helpers: recall, store, mix, and judging the files written ---
 
 # Chooses Recall > "Recall All" in the control window (item 4 of the Recall menu).
-recall_all() {
-  focus "$1"
-  menu_pick "$1" 336 90 4
-}
+recall_all() { focus "$1" && menu_pick "$1" 336 90 4; }
 
 # Clicks the up (or, with "down", the lower) arrow of the spinner at x, y, w, h of a window.
 spin() {
