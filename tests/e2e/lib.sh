@@ -1,5 +1,6 @@
 # Helpers for end-to-end tests: the real editor under Xvfb, driven by xdotool with real
 # X input events, judged by the files it writes. Sourced by tests/e2e/run.sh.
+# shellcheck shell=bash disable=SC2016,SC2034,SC2053
 set -u
 E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 demo=$(cd "$E2E_HERE/../../examples/demo" && pwd)
@@ -191,8 +192,9 @@ recall_all() { focus "$1" && menu_pick "$1" 336 90 4; }
 
 # Clicks the up (or, with "down", the lower) arrow of the spinner at x, y, w, h of a window.
 spin() {
-  local x=$2 y=$3 w=$4 h=$5
-  click_at "$1" $((x + w - h / 4 - 1)) $([ "${6:-up}" = down ] && echo $((y + h - h / 4 - 1)) || echo $((y + h / 4)))
+  local x=$2 y=$3 w=$4 h=$5 ay=$(($3 + $5 / 4))
+  [ "${6:-up}" = up ] || ay=$((y + h - h / 4 - 1))
+  click_at "$1" $((x + w - h / 4 - 1)) "$ay"
 }
 
 # Makes a stamp file now; files written after it test newer (times have nanoseconds here).

@@ -1,5 +1,6 @@
 # The end-to-end scenarios, one function each: only what the real program under real X input
 # shows (typing, pasting, choosers, questions, kills, the engine as a child, the mouse).
+# shellcheck shell=bash disable=SC2016,SC2154
 
 # A whole editing session on the demo mix: page banks and indices with the spinners' arrows,
 # edit volumes, a ramp, names, effects, routing and preferences, insert and remove an index,
@@ -371,11 +372,12 @@ scenario_killed_store() {
   wait_for 5 eval '! kill -0 $E2E_PID 2>/dev/null' || fail "the store outlived a kill at its second rename"
   wait
   E2E_PID=""
-  cmp -s "$E2E_TMP/new/prefs.txt" "$E2E_DIR/prefs.txt" && cmp -s "$E2E_TMP/old/faders.txt" "$E2E_DIR/faders.txt" ||
+  if ! cmp -s "$E2E_TMP/new/prefs.txt" "$E2E_DIR/prefs.txt" || ! cmp -s "$E2E_TMP/old/faders.txt" "$E2E_DIR/faders.txt"; then
     fail "the kill did not come between the renames"
+  fi
   e2e_restart
   same_mix "$E2E_TMP/new"
-  [ -z "$(ls -A "$E2E_DIR" | grep '\.tessaro-')" ] || fail "left behind after completing a killed store: $(ls -A "$E2E_DIR")"
+  ! compgen -G "$E2E_DIR/.*.tessaro-*" >/dev/null || fail "left behind after completing a killed store: $(ls -A "$E2E_DIR")"
   quit_editor
 }
 
