@@ -142,7 +142,7 @@ chooser_do() {
 # numbers, a cancelled chooser, a chosen engine directory, a typed -6.55.
 scenario_integrity() {
   command -v xclip >/dev/null || fail "xclip is not installed"
-  local f=faders.txt accents engine ch
+  local f accents engine ch
   mkdir "$E2E_TMP/mix" "$E2E_TMP/mix/engine"
   cp "$demo"/*.txt "$E2E_TMP/mix/"
   cp "${BRENNIC_DIR}brennic" "$E2E_TMP/mix/engine/"
