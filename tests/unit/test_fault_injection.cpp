@@ -40,6 +40,7 @@ TEST_F(FaultInjection, RecallAndStoreUnderEachCondition) {
       if (row.limit == kHalfTheText) {
         ASSERT_TRUE(f.store());  // the size of the new text, from the same store without a limit
         limit = Slurp(f.name).size() / 2;
+        ASSERT_GT(limit, 32u);
         SetStatus("%s", kUntouched);
       }
       const std::string old = row.file >= 0 ? f.seed : "";
