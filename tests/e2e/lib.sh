@@ -1,13 +1,15 @@
 # Helpers for end-to-end tests: the real editor under Xvfb, driven by xdotool with real
-# X input events, judged by the files it writes. Sourced by tests/e2e/test_*.sh.
+# X input events, judged by the files it writes. Sourced by tests/e2e/run.sh.
+# shellcheck shell=bash disable=SC2016,SC2034,SC2053
 set -u
+E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+demo=$(cd "$E2E_HERE/../../examples/demo" && pwd)
 
-E2E_DIR=""
-E2E_PID=""
-E2E_OUT=""
-E2E_BIN=""
+E2E_DIR="" E2E_PID="" E2E_OUT=""
 E2E_TITLE=Tessaro
-trap e2e_cleanup EXIT
+# Scratch files of a scenario (seeds, stand-in engines), kept until it ends.
+E2E_TMP=$(mktemp -d /tmp/tessaro-e2e-tmp-XXXXXX)
+trap 'e2e_cleanup; rm -rf "$E2E_TMP"' EXIT
 # Recovery folders of the editors under test go to a scratch state directory (made by the
 # editor when it first keeps one, removed with the rest by e2e_cleanup).
 E2E_STATE=$(mktemp -u /tmp/tessaro-state-XXXXXX)
@@ -23,16 +25,8 @@ fail() {
 e2e_cleanup() {
   [ -n "$E2E_PID" ] && kill "$E2E_PID" 2>/dev/null
   E2E_PID=""
-  if [ -n "$E2E_DIR" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR"; fi
-  [ -n "$E2E_BIN" ] && rm -rf "$E2E_BIN"
-  E2E_BIN=""
+  [ -n "$E2E_DIR" ] && rm -rf "$E2E_DIR"
   rm -rf "$E2E_STATE"
-}
-
-# Events are handled in order: once a window shown after a command is up, the command is done.
-barrier() {
-  show_window r Reverb
-  hide_window r Reverb
 }
 
 # Waits until the command succeeds, at most $1 seconds.
@@ -45,47 +39,24 @@ wait_for() {
   done
 }
 
-# Starts the editor in a fresh directory, seeded from $1 when given; $2 is run in the
-# starting shell just before the editor (a limit, say); with $3 = nobody the editor runs as
-# user 65534. Any further arguments go to the editor, "@" standing for the fresh directory;
-# the editor then starts in / and its control window is titled after the directory.
-# Waits for the control window, $ctl, and moves it to 700, 20.
+# Starts the editor in a fresh directory, seeded from $1 when given. Any further arguments
+# go to the editor, "@" standing for the fresh directory; the editor then starts in / and its
+# control window is titled after the directory. Waits for the control window, $ctl, and
+# moves it to 700, 20.
 e2e_start() {
   if [ "${1:-}" != "$E2E_AGAIN" ]; then
     E2E_DIR=$(mktemp -d /tmp/tessaro-e2e-XXXXXX)
     [ -n "${1:-}" ] && cp -r "$1"/. "$E2E_DIR"/
   fi
   E2E_OUT="$E2E_DIR/.editor-output"
-  local bin=$TESSARO drop=() args=() start=$E2E_DIR a
+  local args=() start=$E2E_DIR a
   E2E_TITLE=Tessaro
-  for a in "${@:4}"; do
+  for a in "${@:2}"; do
     args+=("${a//@/$E2E_DIR}")
     start=/
     [ "$a" = "${a//@/}" ] || E2E_TITLE="Tessaro - $(basename "$E2E_DIR")"
   done
-  if [ "${3:-}" = nobody ] && [ "$(id -u)" -eq 0 ]; then
-    # Root writes anywhere; the user 65534 must also reach the binary wherever it was built,
-    # and the sanitizers' suppression files, which may sit in a checkout it cannot enter.
-    E2E_BIN=$(mktemp -d /tmp/tessaro-bin-XXXXXX)
-    cp "$TESSARO" "$E2E_BIN/tessaro"
-    chmod 755 "$E2E_BIN" "$E2E_BIN/tessaro"
-    bin=$E2E_BIN/tessaro
-    drop=(env)
-    local var value supp
-    for var in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
-      value=${!var:-}
-      if [[ $value =~ suppressions=([^:]*) ]]; then
-        supp=${BASH_REMATCH[1]}
-        cp "$supp" "$E2E_BIN/$var.supp" || fail "cannot copy $supp for user 65534"
-        chmod 644 "$E2E_BIN/$var.supp"
-        drop+=("$var=${value/suppressions=$supp/suppressions=$E2E_BIN/$var.supp}")
-      fi
-    done
-    drop+=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-    chmod 644 "$E2E_DIR"/*.txt
-    chmod 777 "$E2E_DIR"  # so only the fault itself stops a write
-  fi
-  (cd "$start" && eval "${2:-:}" && exec "${drop[@]}" stdbuf -oL "$bin" "${args[@]}" >"$E2E_OUT" 2>&1) &
+  (cd "$start" && exec stdbuf -oL "$TESSARO" "${args[@]}" >"$E2E_OUT" 2>&1) &
   E2E_PID=$!
   wait_for 10 window_of "$E2E_TITLE" || fail "control window \"$E2E_TITLE\" did not appear"
   ctl=$(window_of "$E2E_TITLE")
@@ -107,14 +78,10 @@ window_of() {
 }
 
 # Size of a window as "WxH".
-window_size() {
-  xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'
-}
+window_size() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'; }
 
 # Moves a window to x, y (there is no window manager: every window opens at 1,20).
-place() {
-  xdotool windowmove --sync "$1" "$2" "$3" 2>/dev/null || xdotool windowmove "$1" "$2" "$3"
-}
+place() { xdotool windowmove --sync "$1" "$2" "$3" 2>/dev/null || xdotool windowmove "$1" "$2" "$3"; }
 
 # Gives a window the keyboard and puts the pointer inside it, so shortcuts go there.
 # A window just shown may take the focus a moment later, so check it stuck.
@@ -130,15 +97,9 @@ focus() {
 }
 
 # Clicks at x, y inside a window.
-click_at() {
-  xdotool mousemove --window "$1" "$2" "$3" click 1
-  sleep 0.05
-}
+click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1 sleep 0.05; }
 
-keys() {
-  xdotool key --delay 30 "$@"
-  sleep 0.05
-}
+keys() { xdotool key --delay 30 "$@" sleep 0.05; }
 
 # Clicks a text field at x, y of a window, replaces its text, and leaves it with Tab.
 type_into() {
@@ -156,26 +117,17 @@ menu_pick() {
   keys Return
 }
 
-# Waits for a file to exist with a modification time newer than the stamp file $2.
-wait_newer() {
-  wait_for "${3:-5}" test "$1" -nt "$2"
-}
-
 # Waits for the editor to exit and checks its status.
 expect_exit() {
-  local want=$1 rc
-  for _ in $(seq 1 100); do
-    kill -0 "$E2E_PID" 2>/dev/null || break
-    sleep 0.05
-  done
-  kill -0 "$E2E_PID" 2>/dev/null && fail "editor did not exit"
+  wait_for 5 eval '! kill -0 "$E2E_PID"' || fail "editor did not exit"
   wait "$E2E_PID"
-  rc=$?
+  local rc=$?
   E2E_PID=""
-  [ "$rc" -eq "$want" ] || fail "exit status $rc, expected $want"
+  [ "$rc" -eq "$1" ] || fail "exit status $rc, expected $1"
 }
 
 window_gone() { ! window_of "$1"; }
+not_window() { [ "$(window_of "$1")" != "$2" ]; }
 
 # Shows (hides) a window with its control-window shortcut Ctrl+$1 (Ctrl+Shift+$1) and waits
 # until it is up (gone).
@@ -205,40 +157,48 @@ quit_editor() {
   expect_exit 0
 }
 
-# Ctrl+q with unsaved edits asks; answers "cancel" (Escape), "store" (Return, Store All and
-# quit) or "discard" (Quit without storing, left of the default button).
-answer_quit() {
-  wait_for 5 window_of "Unsaved edits" || fail "Ctrl+q did not ask about unsaved edits"
-  focus "$(window_of "Unsaved edits")"
-  case $1 in
-    cancel) keys Escape ;;
-    store) keys Return ;;
-    discard) keys shift+Tab space ;;
-  esac
+# Answers the question titled $1 with the keys that follow (Escape: Cancel or Later; Return:
+# the default button; shift+Tab space: the button left of it) and waits until that window is
+# gone (another question with the same title may follow).
+answer() {
+  wait_for 5 window_of "$1" || fail "no question \"$1\""
+  local question
+  question=$(window_of "$1")
+  focus "$question"
+  keys "${@:2}"
+  wait_for 5 not_window "$1" "$question" || fail "${*:2} did not answer \"$1\""
+}
+
+# The y of strip $1's widgets in the faders window.
+row() { echo $((186 + 30 * ($1 - 1))); }
+
+# Fails unless the three files of directory $2 (default: the mix) are those of directory $1.
+same_mix() {
+  local f
+  for f in faders prefs tracks; do same_text "$1/$f.txt" "${2:-$E2E_DIR}/$f.txt"; done
+}
+
+# Fails when the command $2 wrote any of the three files after the stamp file $1.
+none_written() {
+  local f
+  for f in faders prefs tracks; do [ "$E2E_DIR/$f.txt" -nt "$1" ] && fail "$2 wrote $f.txt"; done
+  return 0
 }
 
 # --- Whole-session helpers: recall, store, mix, and judging the files written ---
 
 # Chooses Recall > "Recall All" in the control window (item 4 of the Recall menu).
-recall_all() {
-  focus "$1"
-  menu_pick "$1" 336 90 4
-}
+recall_all() { focus "$1" && menu_pick "$1" 336 90 4; }
 
 # Clicks the up (or, with "down", the lower) arrow of the spinner at x, y, w, h of a window.
 spin() {
-  local win=$1 x=$2 y=$3 w=$4 h=$5 dir=${6:-up}
-  local ax=$((x + w - h / 4 - 1)) ay=$((y + h / 4))
-  [ "$dir" = down ] && ay=$((y + h - h / 4 - 1))
-  click_at "$win" "$ax" "$ay"
+  local x=$2 y=$3 w=$4 h=$5 ay=$(($3 + $5 / 4))
+  [ "${6:-up}" = up ] || ay=$((y + h - h / 4 - 1))
+  click_at "$1" $((x + w - h / 4 - 1)) "$ay"
 }
 
 # Makes a stamp file now; files written after it test newer (times have nanoseconds here).
-e2e_stamp() {
-  local stamp="$E2E_DIR/.stamp-$1"
-  touch "$stamp"
-  echo "$stamp"
-}
+e2e_stamp() { touch "$E2E_DIR/.stamp-$1" && echo "$E2E_DIR/.stamp-$1"; }
 
 # Presses a control-window shortcut and waits until all three files were rewritten.
 store_and_wait() {
@@ -247,19 +207,15 @@ store_and_wait() {
   focus "$1"
   keys "$2"
   for f in prefs.txt tracks.txt faders.txt; do
-    wait_newer "$E2E_DIR/$f" "$stamp" 10 || fail "$2 did not write $f"
+    wait_for 10 test "$E2E_DIR/$f" -nt "$stamp" || fail "$2 did not write $f"
   done
 }
 
 # Waits for the stand-in engine's report of a render in brennic.log and compares its
 # summary with $1.
 expect_summary() {
-  local log=$E2E_DIR/brennic.log
-  wait_for 10 grep -q '^preview: ' "$log" || fail "the engine did not report a render"
-  local summary
-  summary=$(grep -A6 '^mix: ' "$log")
-  [ "$summary" = "$1" ] || fail "engine summary was:
-$summary"
+  wait_for 10 grep -q '^preview: ' "$E2E_DIR/brennic.log" || fail "the engine did not report a render"
+  [ "$(grep -A6 '^mix: ' "$E2E_DIR/brennic.log")" = "$1" ] || fail "engine summary: $(cat "$E2E_DIR/brennic.log")"
 }
 
 # The text of a field at x, y of a window, copied through the clipboard as a user would
@@ -275,30 +231,8 @@ status_text() { field_text "$ctl" 100 25; }
 
 # Waits until the status line matches the pattern $1, at most $2 seconds (default 10); the
 # text seen is then $STATUS.
-wait_status() {
-  local end=$((SECONDS + ${2:-10}))
-  while :; do
-    STATUS=$(status_text)
-    # shellcheck disable=SC2053
-    [[ $STATUS == $1 ]] && return 0
-    [ $SECONDS -ge $end ] && fail "status line is \"$STATUS\", expected \"$1\""
-    sleep 0.1
-  done
-}
+status_is() { STATUS=$(status_text); [[ $STATUS == $1 ]]; }
+wait_status() { wait_for "${2:-10}" status_is "$1" || fail "status line is \"$STATUS\", expected \"$1\""; }
 
 # Fails with a unified diff when the file the editor wrote differs from the expected text.
-same_text() {
-  local expected=$1 actual=$2
-  diff -u "$expected" "$actual" >&2 || fail "$(basename "$actual") differs from $expected"
-}
-
-# Prints a big "faders.txt": 40 automation points, channels 1 to $1 at each.
-big_faders() {
-  local i c
-  echo "Big Mix"
-  for i in $(seq 0 39); do
-    printf '\nt\t0\t%d.000\t0\n' "$i"
-    for c in $(seq 1 "$1"); do printf 'v\t%d\t-%d.50\n' "$c" $((c % 20)); done
-  done
-  echo end
-}
+same_text() { diff -u "$1" "$2" >&2 || fail "$(basename "$2") differs from $1"; }

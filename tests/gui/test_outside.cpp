@@ -2,6 +2,7 @@
 // finds problems lists them in the Problems window, which Ctrl+l shows again.
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Button.H>
 
 #include "gui_fixture.h"
 #include "logic/mix_runner.h"
@@ -14,11 +15,24 @@ class OutsideGuiTest : public GuiTest {};
 const char* const kFiles[] = {"faders.txt", "prefs.txt", "tracks.txt"};
 const char kAll[] = "prefs.txt, tracks.txt, faders.txt";
 
+// Does what the control window's button or menu item labelled so does when clicked.
+void Pick(const char* label) {
+  for (int i = 0; i < ControlWindow->children(); ++i) {
+    Fl_Widget* w = ControlWindow->child(i);
+    auto* menu = dynamic_cast<Fl_Menu_Button*>(w);
+    for (const Fl_Menu_Item* m = menu ? menu->menu() : nullptr; m && m->label(); ++m)
+      if (!strcmp(m->label(), label)) return m->do_callback(menu);
+    if (!menu && w->label() && !strcmp(w->label(), label)) return w->do_callback();
+  }
+  FAIL() << "no " << label;
+}
+
 TEST_F(OutsideGuiTest, EveryStoreAsksOnceForTheChangedFilesItWrites) {
   // answer 0 Cancel: nothing written; 2 Overwrite: the outside text becomes the backup.
-  struct Row { void (*command)(); const char* asked; int answer; };
-  const Row kRows[] = {{StageWriteToFile, "faders.txt", 0}, {StoreTracks, "tracks.txt", 2}, {StorePrefs, "prefs.txt", 0},
-                       {SaveAll, kAll, 0}, {SaveAll, kAll, 2}, {Mix, kAll, 0}};
+  struct Row { const char* command; const char* asked; int answer; };
+  const Row kRows[] = {{"Store Faders / Effects", "faders.txt", 2}, {"Store Track Names", "tracks.txt", 2},
+                       {"Store Preferences", "prefs.txt", 2}, {"Store All", kAll, 0}, {"Store All", kAll, 2},
+                       {"Mix", kAll, 0}};
   for (const Row& row : kRows) {
     for (const char* f : kFiles) Spit(f, "Recalled Mix\nend\n");
     RecallAll();
@@ -26,7 +40,7 @@ TEST_F(OutsideGuiTest, EveryStoreAsksOnceForTheChangedFilesItWrites) {
     ASSERT_EQ(outsideAsked, "");
     for (const char* f : kFiles) Spit(f, "Outside Mix\nend\n");
     outsideAnswer = row.answer;
-    row.command();
+    Pick(row.command);
     EXPECT_EQ(outsideAsked, row.asked);
     EXPECT_FALSE(MixRunning());
     for (const char* f : kFiles) {

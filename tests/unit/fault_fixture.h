@@ -139,10 +139,21 @@ inline Outcome InChild(bool (*op)(), ChildOptions o = {}) {
   munmap(mem, sizeof(Shared));
   return r;
 }
-inline Outcome Unprivileged(bool (*op)(), rlim_t fsizeLimit = 0) { return InChild(op, {true, fsizeLimit}); }
 
 class FaultInjection : public ScratchDir {
  protected:
+  void TearDown() override {
+    unsetenv("TMPDIR");
+    ScratchDir::TearDown();
+  }
+  // A directory for the in-place route's copies, made $TMPDIR.
+  std::string CopiesDir(mode_t mode = 01777) {
+    std::string tmp = dir_ + "/copies";
+    mkdir(tmp.c_str(), 0700);
+    EXPECT_EQ(chmod(tmp.c_str(), mode), 0);
+    setenv("TMPDIR", tmp.c_str(), 1);
+    return tmp;
+  }
   // A fresh world-writable directory per file and fault, made current, with fresh tables.
   void EnterCase(const FileCase& f, const std::string& fault, bool seeded = false) {
     std::string sub = dir_ + "/" + fault + "-" + f.name;

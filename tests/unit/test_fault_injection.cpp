@@ -8,54 +8,63 @@ namespace {
 
 using namespace fault;
 
-// Reading needs no write permission; writing into the directory is refused, with or without
-// an old file, and a missing file is not created.
-TEST_F(FaultInjection, ReadOnlyDirectory) {
-  for (const FileCase& f : kFiles) {
-    for (bool seeded : {true, false}) {
-      SCOPED_TRACE(std::string(f.name) + (seeded ? " seeded" : " missing"));
-      EnterCase(f, seeded ? "readonly" : "readonly-missing", seeded);
-      ASSERT_TRUE(!seeded || chmod(f.name, 0444) == 0);  // a file it may write is rewritten in place
+// A recall, then a store, of each file under each condition: the file's mode (-1: no file),
+// the directory's, a place for the in-place route's copies ($TMPDIR, 0: none) and a size
+// limit, run as user 65534 when root (root ignores permissions), unless `own`. A recall
+// reads what it may or says why not; a store is refused keeping the old file byte for byte,
+// or is whole: rewritten in place where a rename is impossible (a directory the user may not
+// write) or would hand the file to the user (another's file), from a copy gone afterwards.
+TEST_F(FaultInjection, RecallAndStoreUnderEachCondition) {
+  enum Store { kKept, kInPlace, kInPlaceBackup, kKeptUnlessOwnUnreadable };
+  enum Limit { kNoLimit, kHalfTheText, kRoomForTheCopyOnly };
+  struct Row { const char* name; int file; mode_t dir, copies; Limit limit; bool own, rootOnly; Store store; };
+  const Row rows[] = {
+      {"readonly", 0444, 0555, 0, kNoLimit, false, false, kKept},
+      {"readonly-missing", -1, 0555, 0, kNoLimit, false, false, kKept},
+      {"fsize", 0644, 0777, 0, kHalfTheText, true, false, kKept},
+      {"unreadable", 0, 0777, 0, kNoLimit, false, false, kKeptUnlessOwnUnreadable},
+      {"readonly-dir", 0666, 0555, 01777, kNoLimit, false, false, kInPlace},
+      {"others", 0666, 0777, 01777, kNoLimit, false, true, kInPlaceBackup},
+      {"no-copy", 0666, 0555, 0555, kNoLimit, false, false, kKept},
+      {"undone", 0666, 0555, 01777, kRoomForTheCopyOnly, false, false, kKept},
+  };
+  for (const Row& row : rows) {
+    if (row.rootOnly && geteuid() != 0) continue;  // another's file needs root to make
+    for (const FileCase& f : kFiles) {
+      SCOPED_TRACE(std::string(f.name) + " " + row.name);
+      if (!row.copies) unsetenv("TMPDIR");
+      std::string copies = row.copies ? CopiesDir(row.copies) : "";
+      EnterCase(f, row.name);
       PopulateMix();
-      ASSERT_EQ(chmod(".", 0555), 0);
-      Outcome store = Unprivileged(f.store), recall = Unprivileged(f.recall);
+      rlim_t limit = row.limit == kRoomForTheCopyOnly ? strlen(f.seed) + 8 : 0;
+      if (row.limit == kHalfTheText) {
+        ASSERT_TRUE(f.store());  // the size of the new text, from the same store without a limit
+        limit = Slurp(f.name).size() / 2;
+        ASSERT_GT(limit, 32u);
+        SetStatus("%s", kUntouched);
+      }
+      const std::string old = row.file >= 0 ? f.seed : "";
+      if (row.file >= 0) { Spit(f.name, f.seed); ASSERT_EQ(chmod(f.name, row.file), 0); }
+      struct stat before = {};
+      lstat(f.name, &before);
+      ASSERT_EQ(chmod(".", row.dir), 0);
+      const ChildOptions child = {!row.own, limit};
+      Outcome recall = InChild(f.recall, child), store = InChild(f.store, child);
       ASSERT_EQ(chmod(".", 0777), 0);
-      std::string old = seeded ? f.seed : "";
-      ExpectKept(store, WriteFailure(f), f.name, old, seeded ? 1 : 0);
-      ExpectOutcome(recall, seeded, seeded ? ReadStatus(f, old.size()) : f.missingRecall);
-    }
-  }
-}
-
-TEST_F(FaultInjection, FileSizeLimitHalfwayThroughWriteKeepsOldFile) {
-  for (const FileCase& f : kFiles) {
-    SCOPED_TRACE(f.name);
-    EnterCase(f, "fsize");
-    PopulateMix();
-    ASSERT_TRUE(f.store());  // the size of the new text, from the same store without a limit
-    size_t full = Slurp(f.name).size();
-    ASSERT_GT(full, 64u);
-    Spit(f.name, f.seed);
-    ExpectKept(InChild(f.store, {false, full / 2}), WriteFailure(f), f.name, f.seed);
-  }
-}
-
-// A regular file it may not read: a recall passes it over in silence; a store that must
-// carry its lines keeps it, and so does one that could not give it back to its owner.
-TEST_F(FaultInjection, UnreadableFileIsNeitherReadNorLost) {
-  bool othersFile = geteuid() == 0;  // root reads anything, so user 65534 tries another's file
-  for (const FileCase& f : kFiles) {
-    SCOPED_TRACE(f.name);
-    EnterCase(f, "unreadable", true);
-    ASSERT_EQ(chmod(f.name, 0), 0);
-    PopulateMix();
-    ExpectKept(Unprivileged(f.recall), kUntouched, f.name, f.seed);
-    Outcome store = Unprivileged(f.store);
-    if (f.oldUnreadable || othersFile) {
-      ExpectKept(store, OddFileFailure(f), f.name, f.seed);
-    } else {
-      ASSERT_EQ(chmod(f.name, 0644), 0);  // it kept the old mode
-      ExpectWrote(f, store, f.name);
+      if (row.file < 0) ExpectOutcome(recall, false, f.missingRecall);
+      else ExpectOutcome(recall, row.file != 0, row.file ? ReadStatus(f, old.size()) : kUntouched);
+      bool kept = row.store == kKept || (row.store == kKeptUnlessOwnUnreadable && (f.oldUnreadable || geteuid() == 0));
+      if (kept) ExpectKept(store, row.file ? WriteFailure(f) : OddFileFailure(f), f.name, old, row.file >= 0);
+      if (row.file >= 0) { EXPECT_EQ(Stat(f.name).st_mode, before.st_mode); }
+      if (row.file >= 0 && row.store != kKeptUnlessOwnUnreadable) {
+        EXPECT_EQ(Stat(f.name).st_ino, before.st_ino);
+        EXPECT_EQ(Stat(f.name).st_uid, before.st_uid);
+      }
+      if (row.copies) { EXPECT_EQ(CountEntries(copies.c_str()), 0); }
+      if (kept) continue;
+      EXPECT_NE(Slurp(f.name), old);
+      ASSERT_EQ(chmod(f.name, 0644), 0);
+      ExpectWrote(f, store, f.name, ".", row.store == kInPlaceBackup ? &old : nullptr);
     }
   }
 }
