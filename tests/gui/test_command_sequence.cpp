@@ -40,11 +40,11 @@ class CommandSequence : public GuiTest {
     const int strip = d.Pick(1, kStripCount), t = PageIndex();
     const std::vector<Row> empty = {Row(4, 0.0f)};
     switch (d.Int(0, 13)) {
-      case 0: TypeInto(*volStrip[strip], Number(d, -144, 12).c_str()); return "volume";
-      case 1: TypeInto(*panStrip[strip], std::to_string(d.Int(-100, 100)).c_str()); return "pan";
-      case 2: TypeInto(*(d.Int(0, 1) ? rampStrip : shapeStrip)[strip], Number(d, 0, 9).c_str()); return "ramp/shape";
-      case 3: Toggle(*autoStrip[strip]); return "auto";
-      case 4: Toggle(*(d.Int(0, 1) ? soloStrip : muteStrip)[(strip - 1) % 12 + 1]); return "solo/mute";
+      case 0: TypeInto(*volStrip[strip], Number(d, -144, 12).c_str()); return "strip volume";
+      case 1: TypeInto(*panStrip[strip], std::to_string(d.Int(-100, 100)).c_str()); return "strip pan";
+      case 2: TypeInto(*(d.Int(0, 1) ? rampStrip : shapeStrip)[strip], std::to_string(d.Int(1, 900) / 100.0).c_str()); return "strip ramp/shape";
+      case 3: Toggle(*autoStrip[strip]); return "strip auto";
+      case 4: Toggle(*(d.Int(0, 1) ? soloStrip : muteStrip)[(strip - 1) % 12 + 1]); return "strip solo/mute";
       case 5: TypeInto(*nameStrip[(strip - 1) % 12 + 1], d.Int(0, 1) ? "Room Mics" : ""); return "name";
       case 6: {
         const bool sub = d.Int(0, 1);
@@ -70,13 +70,18 @@ class CommandSequence : public GuiTest {
   // The page shows the tables: each strip its slot at the current index.
   static void ExpectPageShowsTables() {
     EachStrip(true, [](int s, int slot) {
-      EXPECT_EQ(static_cast<float>((*volStrip[s])->value()), Volume[AutoAt(slot, PageIndex())]) << s;
-      EXPECT_EQ(static_cast<float>((*panStrip[s])->value()), Pan[slot]) << s;
+      const int e = AutoAt(slot, PageIndex());
+      const float shown[] = {Volume[e], Offset[e], Ramp[e], Shape[e], Pan[slot]};
+      const double strips[] = {(*volStrip[s])->value(), (*ofsStrip[s])->value(), (*rampStrip[s])->value(),
+                               (*shapeStrip[s])->value(), (*panStrip[s])->value()};
+      for (int k = 0; k < 5; ++k) EXPECT_EQ(static_cast<float>(strips[k]), shown[k]) << s << " column " << k;
+      EXPECT_EQ((*autoStrip[s])->value(), ChanActive[e]) << s;
       if (s < 13) {
+        EXPECT_EQ((*soloStrip[s])->value() * 2 + (*muteStrip[s])->value(), SoloArray[slot] * 2 + MuteArray[slot]) << s;
         EXPECT_STREQ((*nameStrip[s])->value(), NameBuffer[slot]) << s;
       }
     });
-    EXPECT_EQ(head->value(), HeadTailArray[0]);
+    EXPECT_EQ(static_cast<float>(head->value()), HeadTailArray[0]);
   }
 };
 
@@ -93,12 +98,18 @@ TEST_F(CommandSequence, UndoGivesBackTheStoredTextsOfEveryStepAndIndexEditsFollo
     ResetHistory();
     std::vector<std::string> texts = {StoreTexts()};
     std::vector<std::vector<unsigned char>> images = {MixImage()};
+    std::vector<std::string> steps = {""};
     for (int k = 0; k < 40; ++k) {
       std::vector<Row> model = IndexRows();
       const int undos = UndoCount();
+      ShowMessage();
       const std::string what = Step(d, model);
       RecordAction(0, 0);
       SCOPED_TRACE("step " + std::to_string(k) + ": " + what);
+      ExpectPageShowsTables();  // every capture stores into the slot its strip shows
+      if (what.rfind("strip ", 0) == 0) {  // a strip's capture empties the status line
+        EXPECT_STREQ(TextResponse->value(), "");
+      }
       if (what == "insert" || what == "remove" || what == "propagate") {
         ASSERT_TRUE(IndexRows() == model);
       }
@@ -115,6 +126,10 @@ TEST_F(CommandSequence, UndoGivesBackTheStoredTextsOfEveryStepAndIndexEditsFollo
         continue;
       }
       ASSERT_EQ(UndoCount(), undos + 1);
+      if (what == "recall") {  // a recall loads what the files hold: nothing unsaved
+        EXPECT_FALSE(HasUnsavedEdits());
+      }
+      steps.push_back(what);
       texts.push_back(StoreTexts());
       images.push_back(MixImage());
     }
@@ -123,6 +138,9 @@ TEST_F(CommandSequence, UndoGivesBackTheStoredTextsOfEveryStepAndIndexEditsFollo
       Undo();
       ASSERT_EQ(StoreTexts(), texts[k - 1]) << "undo to " << k - 1;
       ASSERT_TRUE(MixImage() == images[k - 1]) << "undo to " << k - 1;
+      if (steps[k] == "recall") {
+        EXPECT_STREQ(TextResponse->value(), "Undo: Recall All");
+      }
       ExpectPageShowsTables();
     }
     Undo();

@@ -63,7 +63,7 @@ inline void RandomEdit(Dice& d) {
       IndexMin[index] = static_cast<float>(d.Int(0, 99));
       IndexSec[index] = d.Dec(0, 59, 1000);
       IndexMsec[index] = static_cast<float>(d.Int(0, 999));
-      d.Text(CueNameBuffer[index], kCueNameSize, 2);
+      d.Text(CueNameBuffer[index], kCueNameSize, 1);
       break;
     case 3: Pan[slot] = static_cast<float>(d.Int(-100, 100)); break;
     case 4: {
@@ -92,7 +92,7 @@ inline void RandomEdit(Dice& d) {
     case 9: d.Text(MixName, kNameSize, 4); break;
     case 10: {
       char* rows[] = {Path, MixDirName, WavDirName, LaunchCommand};
-      d.Text(rows[d.Int(0, 3)], kPathSize, 2);
+      d.Text(rows[d.Int(0, 3)], kPathSize, 1);
       break;
     }
     default:
