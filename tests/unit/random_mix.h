@@ -19,15 +19,15 @@
 #include "model/tables.h"
 #include "model/text.h"
 
-// Random numbers from a seed, or from a fuzzer's bytes (zeros once they run out).
+// Random numbers from a fuzzer's bytes, then (or without them) from a seeded generator.
 struct Dice {
   std::mt19937 rng;
   const uint8_t* data = nullptr;
   size_t size = 0, pos = 0;
   uint32_t Next() {
-    if (!data) return rng();
+    if (pos + 4 > size) return rng();
     uint32_t v = 0;
-    for (int k = 0; k < 4; ++k) v = v << 8 | (pos < size ? data[pos++] : 0u);
+    for (int k = 0; k < 4; ++k) v = v << 8 | data[pos++];
     return v;
   }
   int Int(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<uint32_t>(hi - lo + 1)); }
