@@ -69,18 +69,7 @@ class CommandSequence : public GuiTest {
   }
   // The page shows the tables: each strip its slot at the current index.
   static void ExpectPageShowsTables() {
-    EachStrip(true, [](int s, int slot) {
-      const int e = AutoAt(slot, PageIndex());
-      const float shown[] = {Volume[e], Offset[e], Ramp[e], Shape[e], Pan[slot]};
-      const double strips[] = {(*volStrip[s])->value(), (*ofsStrip[s])->value(), (*rampStrip[s])->value(),
-                               (*shapeStrip[s])->value(), (*panStrip[s])->value()};
-      for (int k = 0; k < 5; ++k) EXPECT_EQ(static_cast<float>(strips[k]), shown[k]) << s << " column " << k;
-      EXPECT_EQ((*autoStrip[s])->value(), ChanActive[e]) << s;
-      if (s < 13) {
-        EXPECT_EQ((*soloStrip[s])->value() * 2 + (*muteStrip[s])->value(), SoloArray[slot] * 2 + MuteArray[slot]) << s;
-        EXPECT_STREQ((*nameStrip[s])->value(), NameBuffer[slot]) << s;
-      }
-    });
+    EachStrip(true, [](int s, int slot) { ExpectStripShows(s, slot, PageIndex()); });
     EXPECT_EQ(static_cast<float>(head->value()), HeadTailArray[0]);
   }
 };
