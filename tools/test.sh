@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/deps.sh"
 jobs=$(nproc)
+"$root/tools/test_share.sh"
 
 echo "== gcc build =="
 cmake -S "$root" -B "$root/build" -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -50,6 +50,10 @@ void AppendIndex(TextSink& sink, int index) {
 
 bool IsSlot(long long slot) { return slot >= 0 && slot < kSlots; }
 
+// The slot of submix or VCA group n; -1 (no slot) outside 1..8, so that group 0 or 9 never
+// lands on a neighbouring channel, submix or VCA.
+long long GroupSlot(int (*slot)(int n), long long n) { return n >= 1 && n <= kGroups ? slot(static_cast<int>(n)) : -1; }
+
 // Reading state: the index opened by the latest time line (-1 before the first; kIndices
 // once more than 512 were seen), the slot of the latest volume line, and the latest time.
 struct VolumeState {
@@ -101,7 +105,7 @@ void ReadVolumeLine(VolumeState& st, const Fields& f) {
     int next;
     if (ReadSlotField(f, 1, &slot, &next)) SetEntry(st, slot, f, next);
   } else if (FieldIs(f, 0, "vca")) {
-    if (f.count > 1) SetEntry(st, VcaSlot(0) + static_cast<long long>(FieldInt(f, 1)), f, 2);
+    if (f.count > 1) SetEntry(st, GroupSlot(VcaSlot, FieldInt(f, 1)), f, 2);
   } else if (FieldIs(f, 0, "ofs")) {
     SetDetail(st, Offset, f);
   } else if (FieldIs(f, 0, "rmp")) {
@@ -127,7 +131,7 @@ bool ReadSlotField(const Fields& f, int k, long long* slot, int* next) {
   }
   if (FieldIs(f, k, "G")) {
     if (k + 1 >= f.count) return false;
-    *slot = SubSlot(0) + static_cast<long long>(FieldInt(f, k + 1));
+    *slot = GroupSlot(SubSlot, FieldInt(f, k + 1));
     *next = k + 2;
     return true;
   }
@@ -148,7 +152,7 @@ void ReadSubmixStateRecord(const Fields& f) {
   bool mute = FieldIs(f, 0, "submu");
   if (!mute && !FieldIs(f, 0, "subso")) return;
   if (f.count < 2) return;
-  long long slot = SubSlot(0) + static_cast<long long>(FieldInt(f, 1));
+  long long slot = GroupSlot(SubSlot, FieldInt(f, 1));
   if (!IsSlot(slot)) return;
   (mute ? MuteArray : SoloArray)[slot] = 1;
 }

@@ -48,6 +48,18 @@ class GuiTest : public ScratchDir {
     in->position(in->size());
     in->handle(FL_KEYBOARD);
   }
+  // Strip `strip` shows slot `slot` at index `index`, every column as the tables hold it.
+  static void ExpectStripShows(int strip, int slot, int index) {
+    const int e = AutoAt(slot, index);
+    const double shown[] = {(*volStrip[strip])->value(), (*ofsStrip[strip])->value(), (*rampStrip[strip])->value(),
+                            (*shapeStrip[strip])->value(), (*panStrip[strip])->value()};
+    const float held[] = {Volume[e], Offset[e], Ramp[e], Shape[e], Pan[slot]};
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(static_cast<float>(shown[k]), held[k]) << "strip " << strip << " column " << k;
+    EXPECT_EQ((*autoStrip[strip])->value(), ChanActive[e]) << "strip " << strip;
+    if (strip == 13) return;
+    EXPECT_EQ((*soloStrip[strip])->value() * 2 + (*muteStrip[strip])->value(), SoloArray[slot] * 2 + MuteArray[slot]) << "strip " << strip;
+    EXPECT_STREQ((*nameStrip[strip])->value(), NameBuffer[slot]) << "strip " << strip;
+  }
   static void ShowPage(int bank, int t) {
     Bank->value(bank);
     TimeIndex->value(t);

@@ -9,14 +9,11 @@ namespace {
 
 class PrefsTest : public GuiTest {
  protected:
-  // The start-up reset leaves these alone, so earlier tests would leak into later ones.
   void SetUp() override {
     GuiTest::SetUp();
-    ResetPrefsLeftByReset();
     UpdatePreferences();
   }
   void TearDown() override {
-    ResetPrefsLeftByReset();
     Move(bgcolor, 97);
     BrowseNumber = 1;
     GuiTest::TearDown();

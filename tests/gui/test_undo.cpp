@@ -1,11 +1,9 @@
-// Undo and redo through the windows: every kind of edit comes back byte for byte and the
-// windows show it; keys typed into one field are one edit; Ctrl+z stays with a field's own
-// typing; the unsaved flag and the quit question.
+// Undo and redo through the keyboard: keys typed into one field are one edit; Ctrl+z stays
+// with a field's own typing; the unsaved flag and the quit question.
 #include <sys/stat.h>
 
 #include <functional>
 
-#include "../unit/maximal_mix.h"
 #include "files/fader_file.h"
 #include "files/prefs_file.h"
 #include "files/tracks_file.h"
@@ -43,77 +41,7 @@ class UndoTest : public GuiTest {
   static std::string Status() { return TextResponse->value(); }
 };
 
-// The three texts a store would write now: a check of the undo that does not rest on the
-// list of mix tables it works from.
-std::string StoreTexts() {
-  std::string all;
-  std::vector<char> text(8 << 20);
-  for (const StoredFile* file : {&kPrefsStore, &kTracksStore, &kFaderStore}) {
-    size_t len = 0;
-    EXPECT_EQ(file->build(text.data(), text.size(), &len), kTextBuilt) << file->name;
-    all.append(text.data(), len);
-  }
-  return all;
-}
-
 }  // namespace
-
-TEST_F(UndoTest, EachKindOfEditUndoesAndRedoesEveryByteOnStartUpAndMaximalMixes) {
-  const std::pair<std::function<void()>, const char*> cases[] = {  // the edit, its undo's status
-      {[] { TypeInto(vol3, "-3.5"); }, "Undo: volume, index 5"},
-      {[] { TypeInto(ramp13, "2.5"); }, "Undo: ramp, index 5"},
-      {InsertIndex, "Undo"},
-      {RemoveIndex, "Undo"},
-      {Propagate, "Undo"},
-      {[] { Move(SubBank, 24); Toggle(*subButtons[4 * 8 + 7]); }, "Undo: submix assignment, channel 120"},
-      {[] { Toggle(outbits16button); }, "Undo: output bits"},
-      {[] { TypeInto(name3, "Room Mics"); }, "Undo: name, channel 23"},
-      {RecallAll, "Undo: Recall All"},
-  };
-  // Stored files with something in every part, so the recall brings in what its undo must
-  // take out again.
-  FillMaximalMix(9);
-  memset(ChanActive, 0, sizeof ChanActive);
-  for (int i = 0; i < 5; ++i)
-    for (int slot : {0, 23, 127, 143}) ChanActive[AutoAt(slot, i)] = 1;
-  ASSERT_TRUE(StoreAll());
-  for (bool maximal : {false, true}) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(std::string(c.second) + (maximal ? " on the maximal mix" : " on a small mix"));
-      ClearInternalArrays();
-      IndexActiveArray[4] = ChanActive[AutoAt(23, 4)] = 1;
-      Volume[AutoAt(23, 4)] = -1;
-      if (maximal) FillMaximalMix(5);
-      ShowPage(3, 5);
-      UpdateGUI();
-      ResetHistory();
-      const std::vector<unsigned char> before = MixImage();
-      const std::string stored_before = StoreTexts();
-      c.first();
-      EndAction();
-      const std::vector<unsigned char> after = MixImage();
-      const std::string stored_after = StoreTexts();
-      ASSERT_TRUE(before != after);
-      Undo();
-      EXPECT_TRUE(MixImage() == before);
-      EXPECT_EQ(StoreTexts(), stored_before);
-      EXPECT_EQ(Status(), c.second);
-      EXPECT_EQ(static_cast<float>(vol3->value()), Volume[AutoAt(23, 4)]);  // the windows follow
-      EXPECT_STREQ(name3->value(), NameBuffer[23]);
-      EXPECT_EQ(head->value(), HeadTailArray[0]);
-      Redo();
-      EXPECT_TRUE(MixImage() == after);
-      EXPECT_EQ(StoreTexts(), stored_after);
-      EXPECT_EQ(Status(), "Redo" + std::string(c.second).substr(4));
-      Undo();
-    }
-  }
-  Undo();
-  EXPECT_EQ(Status(), "Nothing to undo");
-  Redo();
-  Redo();
-  EXPECT_EQ(Status(), "Nothing to redo");
-}
 
 TEST_F(UndoTest, KeysIntoOneFieldAreOneEditAndCtrlZKeepsAFieldsOwnTyping) {
   FadersWindow->show();

@@ -16,27 +16,9 @@
 #include "model/tables.h"
 #include "model/text.h"
 
-// The text one section writer appends to an empty staging-sized buffer.
-inline std::string SectionText(void (*append)(TextSink&)) {
-  static char out[kFBuffSize];
-  out[0] = '\0';
-  TextSink sink = SinkAppendTo(out, sizeof out);
-  append(sink);
-  EXPECT_FALSE(sink.overflow);
-  return out;
-}
-
 // The first n positions of a slot's effect record.
 inline std::vector<float> Rec(const float* table, int slot, int n) {
   return std::vector<float>(table + slot * kFxPositions, table + slot * kFxPositions + n);
-}
-
-// Preference values the start-up reset leaves alone (they start so), which a test that
-// moves them puts back.
-inline void ResetPrefsLeftByReset() {
-  for (float& v : PreviewArray) v = 0;
-  HeadTailArray[0] = HeadTailArray[1] = 0;
-  color = 97;
 }
 
 class ScratchDir : public ::testing::Test {
