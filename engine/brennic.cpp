@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "disk/wholefile.h"
 #include "files/lines.h"
-#include "files/wholefile.h"
 #include "model/tables.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "disk/mix_path.h"
+#include "disk/wholefile.h"
 #include "files/check.h"
-#include "files/mix_path.h"
-#include "files/wholefile.h"
 #include "logic/mix_runner.h"
 #include "logic/operations.h"
 #include "ui/windows.h"

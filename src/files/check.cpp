@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "disk/wholefile.h"
 #include "files/cue_section.h"
 #include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/prefs_file.h"
 #include "files/problems.h"
 #include "files/tracks_file.h"
-#include "files/wholefile.h"
 #include "model/tables.h"
 
 namespace {

@@ -5,15 +5,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "disk/seen_files.h"
+#include "disk/wholefile.h"
 #include "files/cue_section.h"
 #include "files/effects_section.h"
 #include "files/keys.h"
 #include "files/lines.h"
 #include "files/problems.h"
-#include "files/seen_files.h"
-#include "model/status.h"
 #include "files/textsink.h"
-#include "files/wholefile.h"
+#include "model/status.h"
 #include "model/tables.h"
 #include "model/text.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstddef>
 
-#include "files/stored_file.h"
+#include "disk/stored_file.h"
 
 enum FaderRead {
   kFaderRead,          // the file was read into the staging buffer

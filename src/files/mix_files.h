@@ -2,7 +2,7 @@
 // "tracks.txt", "faders.txt". Store All, Mix and the recovery all go through this list.
 #pragma once
 
-#include "files/stored_file.h"
+#include "disk/stored_file.h"
 
 constexpr int kMixFileCount = 3;
 extern const StoredFile* const kMixFiles[kMixFileCount];

@@ -4,13 +4,13 @@
 
 #include <cstring>
 
+#include "disk/small_file.h"
+#include "disk/wholefile.h"
 #include "files/keys.h"
 #include "files/lines.h"
-#include "files/small_file.h"
-#include "model/status.h"
 #include "files/textsink.h"
-#include "files/wholefile.h"
 #include "model/numeric.h"
+#include "model/status.h"
 #include "model/tables.h"
 #include "model/text.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstddef>
 
-#include "files/stored_file.h"
+#include "disk/stored_file.h"
 
 // Builds the text a store writes (the preferences, the old file's unknown lines, "end")
 // into text, cap bytes. Reads the old file, writes none.

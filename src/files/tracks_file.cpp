@@ -4,8 +4,8 @@
 
 #include <cstring>
 
+#include "disk/small_file.h"
 #include "files/lines.h"
-#include "files/small_file.h"
 #include "files/textsink.h"
 #include "model/tables.h"
 #include "model/text.h"

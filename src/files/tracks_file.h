@@ -2,7 +2,7 @@
 #pragma once
 #include <cstddef>
 
-#include "files/stored_file.h"
+#include "disk/stored_file.h"
 
 // Builds the text a store writes into text, cap bytes; writes no file and changes no table.
 // Each unnamed channel below the last named one is written as "----", muted.

@@ -8,20 +8,20 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "disk/mix_path.h"
 #include "files/cue_section.h"
 #include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/mix_files.h"
-#include "files/mix_path.h"
 #include "files/prefs_file.h"
 #include "files/problems.h"
-#include "model/status.h"
 #include "files/tracks_file.h"
 #include "logic/mix_runner.h"
+#include "logic/operations.h"
 #include "logic/outside_changes.h"
 #include "logic/problems_list.h"
-#include "logic/operations.h"
 #include "model/history.h"
+#include "model/status.h"
 #include "model/tables.h"
 #include "model/text.h"
 #include "ui/widgets.h"

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "disk/seen_files.h"
 #include "files/mix_files.h"
-#include "files/seen_files.h"
 #include "logic/operations.h"
 #include "model/status.h"
 

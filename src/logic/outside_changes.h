@@ -2,7 +2,7 @@
 // them, and the status line when a window gets the focus.
 #pragma once
 
-#include "files/stored_file.h"
+#include "disk/stored_file.h"
 
 // Before a command writes these files: true to write them. A file changed on disk since the
 // editor last read or wrote it is not written without asking, once for all the files:

@@ -12,7 +12,7 @@
 #include <ctime>
 #include <vector>
 
-#include "files/recovery.h"
+#include "disk/recovery.h"
 #include "logic/operations.h"
 #include "model/history.h"
 #include "model/mix_tables.h"

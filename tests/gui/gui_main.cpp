@@ -4,8 +4,8 @@
 
 #include <csignal>
 
+#include "disk/seen_files.h"
 #include "gui_fixture.h"
-#include "files/seen_files.h"
 #include "logic/outside_changes.h"
 #include "model/history.h"
 

@@ -2,7 +2,7 @@
 // --help and --version, and the one-line refusals with the argument they name.
 #include <sys/stat.h>
 
-#include "files/mix_path.h"
+#include "disk/mix_path.h"
 #include "scratch_dir.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "disk/seen_files.h"
+#include "disk/small_file.h"
 #include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/problems.h"
-#include "files/seen_files.h"
-#include "files/small_file.h"
 #include "scratch_dir.h"
 
 namespace {

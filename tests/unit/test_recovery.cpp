@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "disk/recovery.h"
+#include "disk/temp_files.h"
 #include "files/fader_file.h"
 #include "files/prefs_file.h"
-#include "files/recovery.h"
-#include "files/temp_files.h"
 #include "files/tracks_file.h"
 #include "maximal_mix.h"
 #include "scratch_dir.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <map>
 
+#include "disk/temp_files.h"
 #include "fault_fixture.h"
-#include "files/temp_files.h"
 
 namespace {
 

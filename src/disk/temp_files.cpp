@@ -1,6 +1,6 @@
 // Temporary files of the safe writer: one name per file, host and process, so a later store
 // can tell a dead writer's leftovers from a living editor's work in progress.
-#include "files/temp_files.h"
+#include "disk/temp_files.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 // The command line of the editor: a mix directory or one of its three files, --help and
 // --version. Refusals are one line naming the argument and the reason.
-#include "files/mix_path.h"
+#include "disk/mix_path.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,10 +1,10 @@
 // Read of the two small files, reported on the status line.
 // A refused read says so; it never claims success. What was read is remembered.
-#include "files/small_file.h"
+#include "disk/small_file.h"
 
+#include "disk/seen_files.h"
+#include "disk/wholefile.h"
 #include "model/status.h"
-#include "files/seen_files.h"
-#include "files/wholefile.h"
 
 SmallRead ReadSmallFile(const char* name, char* buf, size_t cap, size_t* size) {
   switch (ReadWholeFile(name, buf, cap, size)) {

@@ -3,8 +3,8 @@
 #pragma once
 #include <cstddef>
 
+#include "disk/wholefile.h"
 #include "files/textsink.h"
-#include "files/wholefile.h"
 
 enum TextBuild {
   kTextBuilt,          // the whole new text is in the buffer

@@ -1,6 +1,6 @@
 // The remembered state of the three files and the "changed outside?" decision.
 // Bytes decide: a new time over the same bytes is only a touch.
-#include "files/seen_files.h"
+#include "disk/seen_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

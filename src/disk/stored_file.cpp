@@ -1,6 +1,6 @@
 // Store of the editor's files: every text is built whole first, and only whole texts are
 // written, all together. Every outcome leaves its message on the status line.
-#include "files/stored_file.h"
+#include "disk/stored_file.h"
 
 #include "model/status.h"
 

@@ -1,6 +1,6 @@
 // Whole-file read and safe whole-file write of one or several files.
 // No write ever truncates an old file unless a whole copy of it is safe on disk.
-#include "files/wholefile.h"
+#include "disk/wholefile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "files/seen_files.h"
-#include "files/temp_files.h"
+#include "disk/seen_files.h"
+#include "disk/temp_files.h"
 
 namespace {
 

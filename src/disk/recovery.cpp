@@ -1,6 +1,6 @@
 // Copies of unsaved mixes in the state folder: which to offer or remove, this session's own
 // folder and lock, writing the mix into it without touching the mix or the tables.
-#include "files/recovery.h"
+#include "disk/recovery.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,11 +18,11 @@
 #include <ctime>
 #include <memory>
 
+#include "disk/temp_files.h"
+#include "disk/wholefile.h"
 #include "files/fader_file.h"
 #include "files/lines.h"
 #include "files/mix_files.h"
-#include "files/temp_files.h"
-#include "files/wholefile.h"
 #include "model/mix_tables.h"
 #include "model/tables.h"
 #include "model/text.h"
