@@ -85,31 +85,28 @@ TEST(NumberText, SinkPrintfWritesWhatSnprintfWrites) {
 }
 
 // A line that does not fit leaves nothing of itself (fast path and slow one), and the
-// sink takes nothing more; exactly full fits.
+// sink takes nothing more; exactly full fits. Every room from none to more than enough.
 TEST(NumberText, ALineThatDoesNotFitLeavesNothing) {
-  for (const char* fmt : {"%s%i\t%.2f\n", "%s%5i\t%.2f\n"}) {
-    char buf[16] = "ab";
-    TextSink sink = SinkAppendTo(buf, sizeof buf);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    SinkPrintf(sink, fmt, "", 123, 4.5);
-    EXPECT_FALSE(sink.overflow) << fmt;
-    size_t before = sink.len;
-    SinkPrintf(sink, fmt, "", 123, 4.5);  // would pass the 15 bytes of room
+  for (const char* fmt : {"%s%i\t%.2f\n", "%s%5i\t%.2f\n", "%s%i\t%.0f"})
+    for (size_t cap = 3; cap <= 16; ++cap) {
+      char buf[24], line[16];  // bytes past the room must stay as they are
+      memset(buf, '#', sizeof buf);
+      memcpy(buf, "ab", 3);
+      snprintf(line, sizeof line, fmt, "", 123, 4.5);
+      TextSink sink = SinkAppendTo(buf, cap);
+      SinkPrintf(sink, fmt, "", 123, 4.5);
+      SinkFixed(sink, 7.0, 0);
+      std::string want = std::string("ab") + line + "7";
+      if (want.size() >= cap) want.pop_back();  // no room for the 7
+      if (want.size() >= cap) want = "ab";      // nor for the line
+      EXPECT_EQ(buf, want) << fmt << " in " << cap;
+      EXPECT_EQ(sink.len, want.size()) << fmt << " in " << cap;
+      EXPECT_EQ(std::string(buf + cap, buf + sizeof buf), std::string(sizeof buf - cap, '#')) << fmt << " in " << cap;
+      EXPECT_EQ(sink.overflow, want.size() < strlen(line) + 3) << fmt << " in " << cap;
+    }
 #pragma GCC diagnostic pop
-    SinkPuts(sink, "x");
-    EXPECT_TRUE(sink.overflow) << fmt;
-    EXPECT_EQ(sink.len, before) << fmt;
-    EXPECT_EQ(strlen(buf), before) << fmt;
-  }
-  char buf[7] = "ab";
-  TextSink sink = SinkAppendTo(buf, sizeof buf);
-  SinkPrintf(sink, "%i\t%.0f", 12, 3.0);
-  EXPECT_FALSE(sink.overflow);
-  EXPECT_STREQ(buf, "ab12\t3");
-  SinkFixed(sink, 1.0, 0);
-  EXPECT_TRUE(sink.overflow);
-  EXPECT_STREQ(buf, "ab12\t3");
 }
 
 }  // namespace
