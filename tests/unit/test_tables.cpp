@@ -21,24 +21,14 @@ TEST(Keys, OnlyWholeWordsAreKeys) {
     EXPECT_EQ(CheckForKey(k), 0) << k;
 }
 
-TEST(Text, CopyIsBoundedAndTerminated) {
-  char row[8];
-  memset(row, 'x', sizeof row);
-  CopyText(row, "0123456789");
-  EXPECT_STREQ(row, "0123456");
-  CopyTextN(row, "abcdef", 2);
-  EXPECT_STREQ(row, "ab");
-  CopyText(row, nullptr);
-  EXPECT_STREQ(row, "");
-}
-
-// Text enters a row as one line and never ends in half a character, whatever was pasted.
+// Text enters a row bounded, as one line, and never ends in half a character, whatever was pasted.
 TEST(Text, CopyIsOneLineOfWholeCharacters) {
   const struct {
     const char* src;
     size_t row;
     const char* want;
   } cases[] = {
+      {"0123456789", 8, "0123456"},
       {"Night Drive\nend", 128, "Night Drive end"},
       {"a\r\nb\tc\x7f\x01", 128, "a  b c  "},
       {"caf\xc3\xa9", 5, "caf"},                 // a 2-byte character cut after its lead byte
@@ -60,6 +50,11 @@ TEST(Text, CopyIsOneLineOfWholeCharacters) {
     CopyText(again, c.row, row);
     EXPECT_STREQ(again, row) << c.src << " in " << c.row;
   }
+  char row[8] = "xxxxxxx";
+  CopyTextN(row, "abcdef", 2);
+  EXPECT_STREQ(row, "ab");
+  CopyText(row, nullptr);
+  EXPECT_STREQ(row, "");
   // 100 accented letters into a 128-byte name row: 63 whole letters, 126 bytes.
   std::string accents;
   for (int i = 0; i < 100; ++i) accents += "\xc3\xa9";
