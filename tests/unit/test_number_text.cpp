@@ -90,13 +90,14 @@ TEST(NumberText, ALineThatDoesNotFitLeavesNothing) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
   for (const char* fmt : {"%s%i\t%.2f\n", "%s%5i\t%.2f\n", "%s%i\t%.0f"})
-    for (size_t cap = 3; cap <= 16; ++cap) {
-      char buf[24], line[16];  // bytes past the room must stay as they are
+    for (double v : {4.5, -1e15})  // the second past the fast path
+    for (size_t cap = 3; cap <= 32; ++cap) {
+      char buf[40], line[32];  // bytes past the room must stay as they are
       memset(buf, '#', sizeof buf);
       memcpy(buf, "ab", 3);
-      snprintf(line, sizeof line, fmt, "", 123, 4.5);
+      snprintf(line, sizeof line, fmt, "", 123, v);
       TextSink sink = SinkAppendTo(buf, cap);
-      SinkPrintf(sink, fmt, "", 123, 4.5);
+      SinkPrintf(sink, fmt, "", 123, v);
       SinkFixed(sink, 7.0, 0);
       std::string want = std::string("ab") + line + "7";
       if (want.size() >= cap) want.pop_back();  // no room for the 7
