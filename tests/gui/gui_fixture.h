@@ -48,6 +48,16 @@ class GuiTest : public ScratchDir {
     in->position(in->size());
     in->handle(FL_KEYBOARD);
   }
+  // A key pressed in window w, as the dispatch sees it; gives what the handling returned.
+  static int KeyEvent(int key, int state, const char* text = "", Fl_Window* window = FadersWindow) {
+    Fl::e_keysym = key;
+    Fl::e_state = state;
+    Fl::e_text = const_cast<char*>(text);
+    Fl::e_length = static_cast<int>(strlen(text));
+    const int r = Fl::handle(FL_KEYBOARD, window);
+    Fl::e_state = 0;
+    return r;
+  }
   // Strip `strip` shows slot `slot` at index `index`, every column as the tables hold it.
   static void ExpectStripShows(int strip, int slot, int index) {
     const int e = AutoAt(slot, index);

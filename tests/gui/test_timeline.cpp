@@ -6,16 +6,6 @@
 
 namespace {
 
-// What the dispatch sees when a key is pressed in window w.
-void KeyIn(Fl_Window* w, int key, int state) {
-  Fl::e_keysym = key;
-  Fl::e_state = state;
-  Fl::e_text = const_cast<char*>("");
-  Fl::e_length = 0;
-  Fl::handle(FL_KEYBOARD, w);
-  Fl::e_state = 0;
-}
-
 void MouseAt(int event, int x, int y, int state = 0) {
   Fl::e_x = x;
   Fl::e_y = y;
@@ -28,9 +18,9 @@ void MouseAt(int event, int x, int y, int state = 0) {
 TEST_F(GuiTest, TimelineShowsAndHidesWithCtrlTFromEveryWindow) {
   for (Fl_Double_Window* w : {ControlWindow, FadersWindow, EffectsWindow, ReverbWindow, PrefsWindow,
                               SubWindow, VCAWindow, TimelineWindow}) {
-    KeyIn(w, 't', FL_CTRL);
+    KeyEvent('t', FL_CTRL, "", w);
     EXPECT_TRUE(TimelineWindow->shown()) << w->label();
-    KeyIn(w, 't', FL_CTRL | FL_SHIFT);
+    KeyEvent('t', FL_CTRL | FL_SHIFT, "", w);
     EXPECT_FALSE(TimelineWindow->shown()) << w->label();
   }
 }

@@ -29,15 +29,6 @@ class UndoTest : public GuiTest {
     asked = answer = 0;
   }
   static void EndAction() { RecordAction(0, 0); }  // what the dispatch does after each event
-  static int KeyEvent(int key, int state, const char* text = "", Fl_Window* window = FadersWindow) {
-    Fl::e_keysym = key;
-    Fl::e_state = state;
-    Fl::e_text = const_cast<char*>(text);
-    Fl::e_length = static_cast<int>(strlen(text));
-    const int r = Fl::handle(FL_KEYBOARD, window);
-    Fl::e_state = 0;
-    return r;
-  }
   static std::string Status() { return TextResponse->value(); }
 };
 

@@ -53,14 +53,4 @@ TEST(Lines, OnePassSplitGivesTheLinesAndFieldsOfNextLineThenSplit) {
   EXPECT_EQ(std::string(f.start[kMaxFields - 1], f.stop[kMaxFields - 1]), "16\t17\t18");
 }
 
-TEST(Lines, RecordLoopSkipsBlankLinesStopsAtEndAndNumbersLines) {
-  LineScan scan = ScanLines("first\r\n\n\t\t\r\nsecond\tx\r\nend\r\nafter\n");
-  std::vector<std::pair<int, std::string>> seen;
-  EXPECT_TRUE(ForEachRecord(scan, [&seen](const Record& r) {
-    seen.emplace_back(r.number, std::string(r.fields.start[r.fields.count - 1], r.fields.stop[r.fields.count - 1]));
-  }));
-  const std::vector<std::pair<int, std::string>> want = {{1, "first"}, {4, "x"}};
-  EXPECT_EQ(seen, want);
-}
-
 }  // namespace

@@ -1,61 +1,27 @@
 // The fast number paths against the C library they stand in for: reading as strtod/strtol
 // on a 63-byte copy, writing as snprintf with the same format, on values chosen to trip them.
 #include <cfloat>
-#include <climits>
 #include <random>
 
-#include "files/lines.h"
+#include "number_checks.h"
 #include "scratch_dir.h"
 
 namespace {
 
-// Equal as the bytes a writer would make of them: same bits, or both NaN of the same sign.
-bool SameDouble(double a, double b) {
-  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b) && std::signbit(a) == std::signbit(b);
-  return memcmp(&a, &b, sizeof a) == 0;
-}
-
-std::string Fixed(double v, int precision) {
-  char buf[512] = "";
-  TextSink sink = SinkAppendTo(buf, sizeof buf);
-  SinkFixed(sink, v, precision);
-  EXPECT_FALSE(sink.overflow);
-  return buf;
-}
-
-std::string Snprintf(double v, int precision) {
-  char buf[512];
-  snprintf(buf, sizeof buf, "%.*f", precision, v);
-  return buf;
-}
-
-// Bytes with a length, NULs and all, as the readers get them.
-struct Piece {
-  const char* bytes;
-  size_t len;
-};
-template <size_t N>
-constexpr Piece P(const char (&s)[N]) {
-  return {s, N - 1};
-}
+using namespace std::string_literals;
 
 TEST(NumberText, TextNumAndTextIntReadAsTheCLibraryOnTheBoundedCopy) {
-  const Piece kTexts[] = {
-      P("-12.25"), P("-0"), P("-0.00"), P("12000"), P("127"), P("123456789012345"), P("12345678901234.5"),
-      P("9007199254740993"), P("0.30000000000000004"), P("000000000000000000001.5"), P("1."), P("\t7"),
-      P("+.5"), P("-.5"), P("0x1A"), P("0x1.8p1"), P("1e5"), P("1e+"), P("1e400"), P("4.9e-324"),
-      P("3.4028236e38"), P("-inf"), P("infinity"), P("-nan"), P("nan(123)"), P("12abc"), P("12\r"),
-      P("1\0" "5"), P("-"), P(""), P("."), P("3.9"), P("2147483648"), P("-2147483649"),
-      P("99999999999999999999"), P("1000000000000000000000000000000000000000000000000000000000000000000000"),
-      P("                                                                 5"),
+  // Bytes with a length, NULs and all, as the readers get them.
+  const std::string kTexts[] = {
+      "-12.25", "-0", "-0.00", "12000", "127", "123456789012345", "12345678901234.5",
+      "9007199254740993", "0.30000000000000004", "000000000000000000001.5", "1.", "\t7",
+      "+.5", "-.5", "0x1A", "0x1.8p1", "1e5", "1e+", "1e400", "4.9e-324",
+      "3.4028236e38", "-inf", "infinity", "-nan", "nan(123)", "12abc", "12\r",
+      "1\0" "5"s, "-", "", ".", "3.9", "2147483648", "-2147483649",
+      "99999999999999999999", "1000000000000000000000000000000000000000000000000000000000000000000000",
+      "                                                                 5",
   };
-  for (const Piece& p : kTexts) {
-    std::string copy(p.bytes, std::min<size_t>(p.len, 63));
-    long l = strtol(copy.c_str(), nullptr, 10);
-    int wantInt = l > INT_MAX ? INT_MAX : l < INT_MIN ? INT_MIN : static_cast<int>(l);
-    EXPECT_TRUE(SameDouble(TextNum(p.bytes, p.len), strtod(copy.c_str(), nullptr))) << '"' << copy << '"';
-    EXPECT_EQ(TextInt(p.bytes, p.len), wantInt) << '"' << copy << '"';
-  }
+  for (const std::string& t : kTexts) EXPECT_TRUE(ReadsAsCLibrary(t.data(), t.size())) << '"' << t << '"';
   // Only the first len bytes count, whatever follows them.
   EXPECT_EQ(TextNum("12.75", 2), 12.0);
   EXPECT_EQ(TextNum("1e5", 1), 1.0);
@@ -119,31 +85,29 @@ TEST(NumberText, SinkPrintfWritesWhatSnprintfWrites) {
 }
 
 // A line that does not fit leaves nothing of itself (fast path and slow one), and the
-// sink takes nothing more; exactly full fits.
+// sink takes nothing more; exactly full fits. Every room from none to more than enough.
 TEST(NumberText, ALineThatDoesNotFitLeavesNothing) {
-  for (const char* fmt : {"%s%i\t%.2f\n", "%s%5i\t%.2f\n"}) {
-    char buf[16] = "ab";
-    TextSink sink = SinkAppendTo(buf, sizeof buf);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    SinkPrintf(sink, fmt, "", 123, 4.5);
-    EXPECT_FALSE(sink.overflow) << fmt;
-    size_t before = sink.len;
-    SinkPrintf(sink, fmt, "", 123, 4.5);  // would pass the 15 bytes of room
+  for (const char* fmt : {"%s%i\t%.2f\n", "%s%5i\t%.2f\n", "%s%i\t%.0f"})
+    for (double v : {4.5, -1e15})  // the second past the fast path
+    for (size_t cap = 3; cap <= 32; ++cap) {
+      char buf[40], line[32];  // bytes past the room must stay as they are
+      memset(buf, '#', sizeof buf);
+      memcpy(buf, "ab", 3);
+      snprintf(line, sizeof line, fmt, "", 123, v);
+      TextSink sink = SinkAppendTo(buf, cap);
+      SinkPrintf(sink, fmt, "", 123, v);
+      SinkFixed(sink, 7.0, 0);
+      std::string want = std::string("ab") + line + "7";
+      if (want.size() >= cap) want.pop_back();  // no room for the 7
+      if (want.size() >= cap) want = "ab";      // nor for the line
+      EXPECT_EQ(buf, want) << fmt << " in " << cap;
+      EXPECT_EQ(sink.len, want.size()) << fmt << " in " << cap;
+      EXPECT_EQ(std::string(buf + cap, buf + sizeof buf), std::string(sizeof buf - cap, '#')) << fmt << " in " << cap;
+      EXPECT_EQ(sink.overflow, want.size() < strlen(line) + 3) << fmt << " in " << cap;
+    }
 #pragma GCC diagnostic pop
-    SinkPuts(sink, "x");
-    EXPECT_TRUE(sink.overflow) << fmt;
-    EXPECT_EQ(sink.len, before) << fmt;
-    EXPECT_EQ(strlen(buf), before) << fmt;
-  }
-  char buf[7] = "ab";
-  TextSink sink = SinkAppendTo(buf, sizeof buf);
-  SinkPrintf(sink, "%i\t%.0f", 12, 3.0);
-  EXPECT_FALSE(sink.overflow);
-  EXPECT_STREQ(buf, "ab12\t3");
-  SinkFixed(sink, 1.0, 0);
-  EXPECT_TRUE(sink.overflow);
-  EXPECT_STREQ(buf, "ab12\t3");
 }
 
 }  // namespace
