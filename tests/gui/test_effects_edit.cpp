@@ -43,6 +43,8 @@ TEST_F(EffectsEditTest, SelectorsActAsOneRadioGroupAndChooseTheSlot) {
   Toggle(SelectRegularChannel);
   Move(RegularNum, NAN);
   EXPECT_EQ(CNL, 1);
+  Move(RegularNum, 128);  // the top channel, not one below it
+  EXPECT_EQ(CNL, 127);
 }
 
 TEST_F(EffectsEditTest, RefreshShowsTheSlotsRecordsAndTheFullRefreshTheSharedOnes) {
