@@ -1,5 +1,5 @@
 // Whole-file read into a fixed buffer, and safe whole-file write of one or several files.
-// Every file of the editor is read and written through these calls.
+// Every text of the editor's files is read and written through these calls.
 #pragma once
 #include <cstddef>
 

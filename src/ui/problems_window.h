@@ -8,6 +8,6 @@ class Fl_Browser;
 extern Fl_Double_Window* ProblemsWindow;
 extern Fl_Browser* ProblemsList;
 
-// Builds the window (hidden), and installs Ctrl+l from every window and the notice of files
+// Builds the window (hidden; Ctrl+l shows it again), and installs the notice of files
 // changed on disk when a window gets the focus.
 Fl_Double_Window* make_problems_window();

@@ -1,5 +1,5 @@
-// Start-up of the editor: reset the tables, build the seven windows in their fixed order
-// (only the control window is shown), fill every widget from the tables, and the one rule
+// Start-up of the editor: reset the tables, build the windows in their fixed order (only
+// the control window is shown), fill every widget from the tables, and the one rule
 // for closing a window.
 #include <FL/Fl_Double_Window.H>
 

@@ -1,4 +1,4 @@
-// Every global widget pointer of the seven windows, and arrays over the repeated ones.
+// Every global widget pointer of the windows, and arrays over the repeated ones.
 // Builders fill the pointers; the operations read and write the widgets through them.
 #pragma once
 

@@ -30,7 +30,7 @@ void HidePrefs();
 void ShowTimeline();
 void HideTimeline();
 
-// Start-up: resets the tables, builds all seven windows (showing the control window under
+// Start-up: resets the tables, builds all the windows (showing the control window under
 // the given title, with the toolkit's options from the command line) and fills them from
 // the tables.
 void BuildEditor(const char* title = "Tessaro", int argc = 0, char** argv = nullptr);
