@@ -202,7 +202,7 @@ bool StateFolder(char* out, size_t size) {
   int n;
   if (state && state[0] == '/')
     n = snprintf(out, size, "%s/tessaro", state);
-  else if (home && home[0] != '\0')
+  else if (home && home[0] == '/')  // a relative one would put the copies in the mix directory
     n = snprintf(out, size, "%s/.local/state/tessaro", home);
   else
     return false;
@@ -410,10 +410,10 @@ const char* WriteRecovery(const char* folder) {
 
 namespace {
 
-// One of the kept texts, the lock, or a temporary file the writer left
+// One of the kept texts, the lock, or a temporary file or journal the writer left
 // (".name.tessaro-HOST-PID.tmp").
 bool RecoveryEntry(const char* entry) {
-  if (strcmp(entry, kLockName) == 0) return true;
+  if (strcmp(entry, kLockName) == 0 || strncmp(entry, ".tessaro-store.", 15) == 0) return true;
   if (entry[0] == '.') ++entry;
   for (const StoredFile* file : kMixFiles) {
     size_t n = strlen(file->name);

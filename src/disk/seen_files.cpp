@@ -15,6 +15,7 @@
 namespace {
 
 SeenFile seen[kMixFileCount];
+bool held = false;  // reads elsewhere (a recovery's kept texts) leave what was seen alone
 
 SeenFile* Find(const char* path) {
   for (int i = 0; i < kMixFileCount; ++i)
@@ -79,7 +80,7 @@ OutsideChange Compare(const char* path, SeenFile* s) {
 
 void Note(const char* path, const char* data, size_t len) {
   SeenFile* s = Find(path);
-  if (!s) return;
+  if (!s || held) return;
   struct stat st;
   if (len > sizeof disk || stat(path, &st) != 0 || !HereIs(&s->dirDev, &s->dirIno)) {
     *s = SeenFile{};
@@ -111,8 +112,10 @@ void NoteFileRead(const char* path, const char* data, size_t len) { Note(path, d
 void NoteFileWritten(const char* path, const char* data, size_t len) { Note(path, data, len); }
 
 void ForgetFile(const char* path) {
-  if (SeenFile* s = Find(path)) *s = SeenFile{};
+  if (SeenFile* s = Find(path); s && !held) *s = SeenFile{};
 }
+
+void HoldSeenFiles(bool hold) { held = hold; }
 
 void ForgetAllFiles() {
   for (SeenFile& s : seen) s = SeenFile{};

@@ -34,6 +34,9 @@ void NoteFileRead(const char* path, const char* data, size_t len);
 void NoteFileWritten(const char* path, const char* data, size_t len);
 void ForgetFile(const char* path);
 void ForgetAllFiles();
+// While held, reads and writes note and forget nothing: for reads of files that are not the
+// mix directory's own (a recovery reads its kept texts in their folder).
+void HoldSeenFiles(bool hold);
 
 // Compares the file on disk with what was remembered; a touched file is remembered with its
 // new stamp.

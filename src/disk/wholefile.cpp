@@ -68,6 +68,7 @@ struct Plan {
   bool inPlace;
   bool backedUp;  // in place: the backup holds the old text
   bool keepCopy;  // the copy could not be written back and is all that is left
+  bool own;       // a file of the editor's own: replaced by rename, never backed up
   int fd;         // in place: the target, open for writing
 };
 
@@ -290,11 +291,23 @@ WriteResult Prepare(WholeFile& f, Plan& p) {
   memset(&p, 0, sizeof p);
   p.fd = -1;
   if (f.own) {
-    // Nothing of the old file is kept, so nothing of it can leak into the new one.
+    // Nothing of the old file is read, so nothing of it can leak into the new one.
     if (snprintf(p.target, sizeof p.target, "%s", f.path) >= static_cast<int>(sizeof p.target) || !SplitPath(p))
       return kWriteOpenFailed;
+    p.own = true;
     SweepStaleTemps(p.dir, p.name);
-    return WriteTemp(f, p);
+    WriteResult r = WriteTemp(f, p);
+    // The old file stays reachable by a second name until the write stands, so a failed
+    // write of several files can put it back; the name goes with the other temporaries.
+    char backupName[NAME_MAX + 2];
+    BackupName(p, backupName);
+    if (r == kWriteOk && lstat(p.target, &p.old) == 0 && S_ISREG(p.old.st_mode) &&
+        TempPathOf(p.dir, backupName, static_cast<long>(getpid()), p.backupTmp, sizeof p.backupTmp)) {
+      unlink(p.backupTmp);
+      p.exists = link(p.target, p.backupTmp) == 0;
+      if (!p.exists) p.backupTmp[0] = '\0';
+    }
+    return r;
   }
   if (!ResolveTarget(f.path, p.target, sizeof p.target)) return kWriteOpenFailed;
   if (lstat(p.target, &p.old) == 0) {
@@ -387,7 +400,7 @@ void PutBack(int failed, int n) {
 
 // The old text becomes the backup; without one the store stands: the new text is whole.
 void PlaceBackup(Plan& p) {
-  if (p.backupTmp[0] != '\0' && rename(p.backupTmp, p.backup) == 0) p.backupTmp[0] = '\0';
+  if (!p.own && p.backupTmp[0] != '\0' && rename(p.backupTmp, p.backup) == 0) p.backupTmp[0] = '\0';
 }
 
 // Puts every prepared file in place: in-place rewrites first (undone from their copies if

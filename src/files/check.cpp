@@ -26,7 +26,7 @@ void PrintProblem(const Problem& p) {
 
 void RecallFaders() {
   FaderRead outcome;
-  ReadFaderFileEx(&outcome);
+  ReadFaderFileEx(&outcome, false);  // a check writes nothing, even if the file just went
   ParseBufferMulti(reserve_fbuff);
   ReadVolumes(reserve_fbuff);
 }

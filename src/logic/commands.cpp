@@ -26,14 +26,12 @@
 #include "model/text.h"
 #include "ui/widgets.h"
 
-namespace {
-
-// Typing not yet entered in the focused field is taken as leaving the field would take it,
-// so that what a command stores or asks about is what the screen shows.
 void TakeTyping() {
   Fl_Input_* field = dynamic_cast<Fl_Input_*>(Fl::focus());
   if (field && field->changed() && (field->when() & FL_WHEN_RELEASE)) field->do_callback();
 }
+
+namespace {
 
 // Escape answers Cancel (button 0).
 int AskToRunEngine(const char* program) {
@@ -76,12 +74,11 @@ bool RecallFaders(bool create = true) {
   return true;
 }
 
-// Every store first takes the typing on screen. A store may complete the tables (an empty
-// mix name becomes "mixFilename" when "faders.txt" is created); that belongs to the store,
-// not to the edits: it joins the last edit instead of being a step to undo of its own.
+// A store may complete the tables (an empty mix name becomes "mixFilename" when
+// "faders.txt" is created); that belongs to the store, not to the edits: it joins the last
+// edit instead of being a step to undo of its own.
 template <class Write>
 auto AsStore(Write write) {
-  TakeTyping();
   RecordPendingEdit();
   auto result = write();
   AbsorbPendingChange();
@@ -106,6 +103,14 @@ auto AsRecall(Read read) {
   return result;
 }
 
+// Every command that stores first takes the typing on screen, so that what it asks about
+// and stores is what the screen shows; then it asks about files changed on disk.
+template <class... Files>
+bool MayStore(const Files&... files) {
+  TakeTyping();
+  return MayStoreOver(files...);
+}
+
 }  // namespace
 
 int (*EngineQuestion)(const char* program) = AskToRunEngine;
@@ -116,13 +121,13 @@ void InstallRefreshHooks() {
 }
 
 void StageWriteToFile() {
-  if (MayStoreOver(kFaderStore)) AsStore(StoreFaderFile);
+  if (MayStore(kFaderStore)) AsStore(StoreFaderFile);
 }
 void StoreTracks() {
-  if (MayStoreOver(kTracksStore)) AsStore(WriteTracksFile);
+  if (MayStore(kTracksStore)) AsStore(WriteTracksFile);
 }
 void StorePrefs() {
-  if (MayStoreOver(kPrefsStore)) AsStore(WritePreferencesFile);
+  if (MayStore(kPrefsStore)) AsStore(WritePreferencesFile);
 }
 
 void StageReadFromFile() {
@@ -136,7 +141,7 @@ void RecallPrefs() {
 }
 
 bool StoreAll() {
-  if (!MayStoreOver(kMixFiles, kMixFileCount) || WriteAllFiles()) return false;
+  if (!MayStore(kMixFiles, kMixFileCount) || WriteAllFiles()) return false;
   SetStatus("Save Complete");
   MixStored();
   return true;
@@ -164,6 +169,7 @@ void Mix() {
     AskStopMix();
     return;
   }
+  TakeTyping();  // an engine directory still being typed is the one asked about and run
   char command[256];
   int n = snprintf(command, sizeof command, "%sbrennic", Path);
   bool fits = n >= 0 && n < static_cast<int>(sizeof command);
@@ -171,7 +177,7 @@ void Mix() {
     SetStatus("Mix not started: cancelled");
     return;
   }
-  if (!MayStoreOver(kMixFiles, kMixFileCount)) return;
+  if (!MayStore(kMixFiles, kMixFileCount)) return;
   SetStatus("Mixing");
   if (const char* failed = WriteAllFiles()) {
     SetStatus("Mix not started: could not write %s", failed);

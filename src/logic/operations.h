@@ -100,6 +100,9 @@ void Set_Directory(Fl_File_Chooser* chooser, void* data);
 // commands.cpp: store, recall, mix, the full refresh, quit; installs the refresh hooks
 // of the file readers.
 void InstallRefreshHooks();
+// Typing not yet entered in the focused field is taken as leaving the field would take it,
+// so that what a command stores, asks about or acts on is what the screen shows.
+void TakeTyping();
 void StageWriteToFile();  // the Store and Recall menus, one file each
 void StoreTracks();
 void StorePrefs();
@@ -147,6 +150,8 @@ void DiscardRecovery();  // the mix was stored, or the unsaved edits given up
 // newest first, whether to recover one (recalled as an unsaved edit), discard it, or leave
 // them for later. Copies the files already hold are removed; live editors' never touched.
 void OfferRecovery();
+// Recovers the copy kept in folder (the Recover answer of the offer); true when recovered.
+bool RecoverCopy(const char* folder);
 
 // page.cpp: the current page, worked out afresh from the Bank and TimeIndex spinners.
 int PageBank();   // channel bank 1..12; the slot of each strip is StripSlot (strips.h)

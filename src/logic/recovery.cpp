@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "disk/recovery.h"
+#include "disk/seen_files.h"
 #include "logic/operations.h"
 #include "model/history.h"
 #include "model/mix_tables.h"
@@ -82,9 +83,11 @@ bool IdentifyMixDirectory() {
   return true;
 }
 
+}  // namespace
+
 // The kept mix, read as Recall All reads it, onto start-up tables so nothing of the mix
 // before is left over: one edit, unsaved. All or nothing: true when recovered.
-bool Recover(const char* copy) {
+bool RecoverCopy(const char* copy) {
   if (const char* why = CheckKeptTexts(copy)) {
     SetStatus("Could not recover the unsaved edits: %s", why);
     return false;
@@ -98,8 +101,11 @@ bool Recover(const char* copy) {
   std::vector<unsigned char> before(MixImageSize());
   SnapshotMix(before.data());
   ClearInternalArrays();
-  // The kept texts are our own: the mix name is what was kept, however short.
-  bool read = RecallMixFiles() && AdoptKeptMixName(copy);
+  // The kept texts are our own: the mix name is what was kept, however short. What was
+  // seen of the mix directory's files stays as it was: they are still what a store guards.
+  HoldSeenFiles(true);
+  bool read = RecallMixFiles(false) && AdoptKeptMixName(copy);
+  HoldSeenFiles(false);
   bool back = fchdir(here) == 0;
   close(here);
   if (!back) {
@@ -122,8 +128,6 @@ bool Recover(const char* copy) {
   MixChanged();
   return true;
 }
-
-}  // namespace
 
 void MixChanged() {
   if (!known) return;
@@ -167,7 +171,7 @@ void OfferRecovery() {
                n, i + 1, n, when);
     fl_message_title("Recover unsaved edits");
     int answer = fl_choice("%s", "Later", "Recover", "Discard", text);
-    if (answer == 1) Recover(offers[i].folder);
+    if (answer == 1) RecoverCopy(offers[i].folder);
     if (answer != 2) return;  // Later, or a recovered mix: the older copies wait for the next start
     RemoveRecovery(offers[i].folder);
     SetStatus("Discarded the unsaved edits");

@@ -267,6 +267,7 @@ class TimelineView : public Fl_Widget {
   }
 
   void Press(int x, int y) {
+    TakeTyping();  // typing in a field belongs to the page it was typed on
     int line, point;
     if (TimelinePointAt(drawn, x, y, &line, &point)) {
       const TimelinePoint& p = drawn.lines[line].points[point];

@@ -139,6 +139,22 @@ TEST_F(MixRunnerTest, AnEngineFromTheMixDirectoryRunsOnlyWhenAllowed) {
     EXPECT_STREQ(tbuffer, cancelled ? "Mix not started: cancelled" : "Mix Complete");
     EXPECT_EQ(std::ifstream("prefs.txt").good(), !cancelled);
   }
+  const std::string searchPath = getenv("PATH");  // no engine directory: found on the search path
+  setenv("PATH", ("../engine:" + searchPath).c_str(), 1);
+  CopyText(Path, "");
+  asked = 0, answer = 0;
+  Mix();
+  StopMixAndWait();  // were it started unasked
+  setenv("PATH", searchPath.c_str(), 1);
+  EXPECT_EQ(asked, 1);
+  static std::string program;  // an engine directory still being typed is the one asked about
+  EngineQuestion = [](const char* p) { return program = p, 0; };
+  Fl::focus(PathDisplay);
+  PathDisplay->value("typed/");
+  PathDisplay->set_changed();
+  Mix();
+  EXPECT_EQ(program, "typed/brennic");
+  EngineQuestion = [](const char*) { return 1; };
 }
 
 TEST_F(MixRunnerTest, FileCommandsWaitForTheEngine) {

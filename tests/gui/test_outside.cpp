@@ -4,6 +4,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Button.H>
 
+#include "disk/recovery.h"
 #include "gui_fixture.h"
 #include "logic/mix_runner.h"
 #include "ui/problems_window.h"
@@ -50,6 +51,22 @@ TEST_F(OutsideGuiTest, EveryStoreAsksOnceForTheChangedFilesItWrites) {
     }
     outsideAsked.clear();
   }
+}
+
+// A recovery reads its kept texts in their own folder: the mix directory's files stay guarded.
+TEST_F(OutsideGuiTest, ARecoveredMixStillAsksBeforeWritingOverFilesChangedOnDisk) {
+  for (const char* f : kFiles) Spit(f, "Recalled Mix\nend\n");
+  RecallAll();
+  const std::string kept = dir_ + "/kept";  // absolute, as the offer names it
+  ASSERT_EQ(mkdir(kept.c_str(), 0700), 0);
+  ASSERT_EQ(WriteRecovery(kept.c_str()), nullptr);
+  ASSERT_TRUE(RecoverCopy(kept.c_str())) << tbuffer;
+  Spit("faders.txt", "Outside Mix\nend\n");
+  outsideAnswer = 0;  // Cancel
+  SaveAll();
+  EXPECT_EQ(outsideAsked, "faders.txt");
+  EXPECT_EQ(Slurp("faders.txt"), "Outside Mix\nend\n");
+  outsideAsked.clear();
 }
 
 TEST_F(OutsideGuiTest, ARecallWithProblemsListsThemAndOneWithoutClosesTheList) {

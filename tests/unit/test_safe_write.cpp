@@ -224,4 +224,18 @@ TEST_F(SafeWrite, StoreAllIsAllOrNothing) {
   }
 }
 
+// The recovery writer's own files (no backups) are put back as well when a later rename fails.
+TEST_F(SafeWrite, OwnFilesAreAllOrNothingWithoutBackups) {
+  for (int failAt : {2, 0}) {
+    Spit("a", "old a\n"), Spit("b", "old b\n");
+    WholeFile files[2] = {{"a", "new a\n", 6, kWriteOk, 0, true}, {"b", "new b\n", 6, kWriteOk, 0, true}};
+    renameCalls = 0, renameFailsAt = failAt;
+    EXPECT_EQ(WriteWholeFiles(files, 2), failAt ? 1 : -1);
+    renameFailsAt = 0;
+    EXPECT_EQ(Slurp("a") + Slurp("b"), failAt ? "old a\nold b\n" : "new a\nnew b\n");
+    EXPECT_EQ(TempFiles("."), 0);
+    EXPECT_EQ(CountEntries("."), 2);  // no backups
+  }
+}
+
 }  // namespace
