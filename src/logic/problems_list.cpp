@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "files/problems.h"
-#include "ui/problems_window.h"
+#include "ui/widgets.h"
 
 namespace {
 

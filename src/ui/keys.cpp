@@ -1,13 +1,16 @@
 // Event dispatch of the whole editor: Up/Down step a spinner whose text field has focus,
 // Ctrl shortcuts still work while a text field has focus, undo, redo, Store All, Mix, Quit,
 // the Timeline and the Problems list answer their keys in every window, and what each
-// event changed is recorded as one edit.
+// event changed is recorded as one edit; a window getting the focus tells of files changed
+// on disk.
 #include <FL/Fl.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Spinner.H>
 #include <FL/Fl_Window.H>
+#include <FL/x.H>
 
 #include "logic/operations.h"
+#include "logic/outside_changes.h"
 #include "logic/problems_list.h"
 #include "ui/callbacks.h"
 #include "ui/windows.h"
@@ -105,6 +108,17 @@ int Dispatch(int event, Fl_Window* window) {
   return handled;
 }
 
+// Seen before the toolkit handles the event, which goes on to it in every case: a window
+// getting the keyboard focus tells of files changed on disk.
+int FocusNotice(void* event, void*) {
+  const XEvent* x = static_cast<const XEvent*>(event);
+  if (x->type == FocusIn && x->xfocus.mode == NotifyNormal) TellOutsideChanges();
+  return 0;
+}
+
 }  // namespace
 
-void InstallKeyFixes() { Fl::event_dispatch(Dispatch); }
+void InstallKeyFixes() {
+  Fl::event_dispatch(Dispatch);
+  Fl::add_system_handler(FocusNotice, nullptr);
+}

@@ -5,7 +5,6 @@
 
 #include "logic/operations.h"
 #include "model/tables.h"
-#include "ui/problems_window.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 

@@ -6,6 +6,8 @@
 Fl_Double_Window *ControlWindow, *FadersWindow, *EffectsWindow, *ReverbWindow, *PrefsWindow,
     *SubWindow, *VCAWindow;
 Fl_Double_Window* TimelineWindow;
+Fl_Double_Window* ProblemsWindow;
+Fl_Browser* ProblemsList;
 // Control window: the status line
 Fl_Output *TextResponse;
 // Faders window header

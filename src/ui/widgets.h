@@ -17,6 +17,9 @@
 extern Fl_Double_Window *ControlWindow, *FadersWindow, *EffectsWindow, *ReverbWindow, *PrefsWindow,
     *SubWindow, *VCAWindow;
 extern Fl_Double_Window* TimelineWindow;  // the picture of the current bank's automation
+extern Fl_Double_Window* ProblemsWindow;  // the last recall's problems, in ProblemsList
+class Fl_Browser;
+extern Fl_Browser* ProblemsList;
 // Control window: the status line
 extern Fl_Output *TextResponse;
 // Faders window header

@@ -14,6 +14,8 @@ Fl_Double_Window* make_window6();  // VCA matrix
 Fl_Double_Window* make_window7();  // reverb
 // The Timeline window, hidden; Ctrl+t / Ctrl+Shift+t show and hide it from every window.
 Fl_Double_Window* make_timeline_window();
+// The Problems window, hidden; a recall that found problems shows it, Ctrl+l shows it again.
+Fl_Double_Window* make_problems_window();
 
 void ShowFaders();
 void HideFaders();

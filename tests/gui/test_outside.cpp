@@ -7,7 +7,6 @@
 #include "disk/recovery.h"
 #include "gui_fixture.h"
 #include "logic/mix_runner.h"
-#include "ui/problems_window.h"
 
 namespace {
 
