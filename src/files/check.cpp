@@ -6,8 +6,6 @@
 #include <cstring>
 
 #include "disk/wholefile.h"
-#include "files/cue_section.h"
-#include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/prefs_file.h"
 #include "files/problems.h"
@@ -26,9 +24,7 @@ void PrintProblem(const Problem& p) {
 
 void RecallFaders() {
   FaderRead outcome;
-  ReadFaderFileEx(&outcome, false);  // a check writes nothing, even if the file just went
-  ParseBufferMulti(reserve_fbuff);
-  ReadVolumes(reserve_fbuff);
+  LoadFaderFile(&outcome, false);  // a check writes nothing, even if the file just went
 }
 
 // Each file with the size limit of its reader and the reader Recall All runs.

@@ -112,6 +112,15 @@ long ReadFaderFileEx(FaderRead* outcome, bool create) {
   }
 }
 
+long LoadFaderFile(FaderRead* outcome, bool create) {
+  long n = ReadFaderFileEx(outcome, create);
+  if (*outcome == kFaderUnreadable) return n;
+  if (*outcome == kFaderRead) ResetFaderTables();  // a created or empty file is no mix to load
+  ParseBufferMulti(reserve_fbuff);
+  ReadVolumes(reserve_fbuff);
+  return n;
+}
+
 long ReadFaderFile() {
   FaderRead outcome;
   return ReadFaderFileEx(&outcome);

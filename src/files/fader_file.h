@@ -20,6 +20,11 @@ enum FaderRead {
 long ReadFaderFile();
 long ReadFaderFileEx(FaderRead* outcome, bool create = true);
 
+// Recall All's reading of the file into the tables, without windows: a file read replaces
+// everything it stores; a created or empty one loads only its mix-name line, an unreadable
+// one nothing. Returns the byte count; *outcome says how it went.
+long LoadFaderFile(FaderRead* outcome, bool create);
+
 // Replaces the file with the NUL-terminated text. Returns the bytes written: the full
 // length on success, fewer (0 when the file could not be opened) on failure, in which
 // case the old file is unchanged.

@@ -9,8 +9,6 @@
 #include <cstring>
 
 #include "disk/mix_path.h"
-#include "files/cue_section.h"
-#include "files/effects_section.h"
 #include "files/fader_file.h"
 #include "files/mix_files.h"
 #include "files/prefs_file.h"
@@ -60,15 +58,12 @@ void AfterTracksRead() {
 // A missing file is created with the mix-name line only when create is set.
 bool RecallFaders(bool create = true) {
   FaderRead outcome;
-  long n = ReadFaderFileEx(&outcome, create);
+  long n = LoadFaderFile(&outcome, create);
   if (outcome == kFaderUnreadable) {
     SetStatus("Could not read faders.txt");
     return false;
   }
   SetStatus("Read %li bytes from faders.txt", n);
-  if (outcome == kFaderRead) ResetFaderTables();  // a created or empty file is no mix to load
-  ParseBufferMulti(reserve_fbuff);
-  ReadVolumes(reserve_fbuff);
   StageVolZodirUpdate();
   UpdateGUI();
   return true;
