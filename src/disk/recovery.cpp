@@ -79,10 +79,7 @@ void Word(const char* dir, char* out, size_t size) {
   while (start > 0 && dir[start - 1] != '/') --start;
   size_t n = 0;
   for (size_t i = start; i < end && n + 1 < size && n < 64; ++i) {
-    char c = dir[i];
-    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                 c == '.' || c == '-' || c == '_';
-    out[n++] = plain ? c : '_';
+    out[n++] = PlainNameChar(dir[i]) ? dir[i] : '_';
   }
   if (n == 0) n = static_cast<size_t>(snprintf(out, size, "mix"));
   out[n] = '\0';

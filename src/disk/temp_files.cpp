@@ -43,12 +43,14 @@ const char* HostName() {
   if (host[0] != '\0') return host;
   if (gethostname(host, sizeof host - 1) != 0 || host[0] == '\0') snprintf(host, sizeof host, "localhost");
   host[sizeof host - 1] = '\0';
-  for (char* c = host; *c; ++c) {
-    bool safe = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') ||
-                *c == '.' || *c == '-' || *c == '_';
-    if (!safe) *c = '_';
-  }
+  for (char* c = host; *c; ++c)
+    if (!PlainNameChar(*c)) *c = '_';
   return host;
+}
+
+bool PlainNameChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+         c == '_';
 }
 
 bool ProcessRunning(long pid) {

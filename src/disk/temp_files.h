@@ -5,6 +5,8 @@
 
 // This host's name, reduced to characters that are safe in a file name.
 const char* HostName();
+// Letters, digits, '.', '-' and '_': what names of the editor's own files keep as it is.
+bool PlainNameChar(char c);
 // Whether a process with this pid may be running on this host; a number that cannot be a
 // pid counts as running, so nothing of it is removed.
 bool ProcessRunning(long pid);
