@@ -34,8 +34,8 @@ namespace {
 // Escape answers Cancel (button 0).
 int AskToRunEngine(const char* program) {
   fl_message_title("Run the engine");
-  return fl_choice("Mix would start the program\n%s\nwhich comes with the mix directory (the engine directory is\n"
-                   "relative or inside it). Run it?", "Cancel", "Run", nullptr, program);
+  return fl_choice("Mix would start the program\n%s\nwhich comes with the mix directory (through the engine\n"
+                   "directory or the search path). Run it?", "Cancel", "Run", nullptr, program);
 }
 
 // A program that came with the mix directory runs only when the user says so: asked once
