@@ -3,20 +3,22 @@
 #include "logic/mix_runner.h"
 
 #include <FL/Fl.H>
-#include <FL/fl_ask.H>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
 #include "model/status.h"
 #include "model/text.h"
+#include "ui/question.h"
 
 namespace {
 
@@ -204,16 +206,12 @@ bool RefuseWhileMixing() {
 
 void AskStopMix() {
   if (!RefuseWhileMixing()) return;
-  fl_message_title("Mix running");
-  if (fl_choice("The engine is still mixing. Stop it?", "Keep mixing", "Stop the mix", nullptr) == 1)
-    StopMix();
+  if (Ask(kStopMix, "The engine is still mixing. Stop it?") == 1) StopMix();
 }
 
 bool StopMixBeforeQuit() {
   if (!MixRunning()) return true;
-  fl_message_title("Mix running");
-  if (fl_choice("The engine is still mixing. Stop it and quit?", "Cancel", "Stop and quit", nullptr) != 1)
-    return false;
+  if (Ask(kStopMixAndQuit, "The engine is still mixing. Stop it and quit?") != 1) return false;
   StopMixAndWait();
   return true;
 }
