@@ -169,7 +169,9 @@ void Mix() {
   char command[256];
   int n = snprintf(command, sizeof command, "%sbrennic", Path);
   bool fits = n >= 0 && n < static_cast<int>(sizeof command);
-  if (fits && !MayRunEngine(command)) {
+  int missing = 0;
+  const std::string program = fits ? FindEngine(command, &missing) : "";
+  if (!program.empty() && !MayRunEngine(program.c_str())) {
     SetStatus("Mix not started: cancelled");
     return;
   }
@@ -184,7 +186,7 @@ void Mix() {
     SetStatus("Mix not started: engine path too long");
     return;
   }
-  StartMix(command);
+  StartMix(missing ? command : program.c_str(), missing);
 }
 
 void UpdateGUI() {

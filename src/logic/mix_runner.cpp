@@ -102,10 +102,18 @@ void KillHard(void*) {
   for (int fd = 0; fd < 3; ++fd) fcntl(fd, F_SETFD, 0);
   close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
   char* argv[] = {const_cast<char*>(program), nullptr};
-  execvp(program, argv);
+  execv(program, argv);
   int err = errno;
+  if (err == ENOEXEC) {  // no "#!" line: a script for the shell, as execvp would run it
+    char* shell[] = {const_cast<char*>("/bin/sh"), const_cast<char*>(program), nullptr};
+    execv(shell[0], shell);
+  }
   ssize_t told = write(report, &err, sizeof err);
   _exit(told == static_cast<ssize_t>(sizeof err) ? 127 : 126);
+}
+
+void CouldNotStart(const char* program, int why) {
+  SetStatus("Mix failed: could not start %s: %s", program, strerror(why));
 }
 
 // Opens brennic.log for the engine: created when missing, never through a link, and emptied
@@ -135,8 +143,35 @@ int OpenLog(const char** why) {
 
 bool MixRunning() { return enginePid > 0 && !Reap(WNOHANG); }
 
-void StartMix(const char* program) {
+std::string FindEngine(const char* command, int* missing) {
+  *missing = 0;
+  if (strchr(command, '/')) return command;
+  const char* path = getenv("PATH");
+  const std::string entries = path ? path : "/bin:/usr/bin";
+  *missing = ENOENT;
+  for (size_t at = 0; at <= entries.size();) {
+    size_t end = std::min(entries.find(':', at), entries.size());
+    std::string candidate = (end == at ? std::string(".") : entries.substr(at, end - at)) + "/" + command;
+    struct stat st;
+    if (stat(candidate.c_str(), &st) != 0) {
+      if (errno == EACCES) *missing = EACCES;
+    } else if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, candidate.c_str(), X_OK, AT_EACCESS) == 0) {
+      *missing = 0;
+      return candidate;
+    } else {
+      *missing = EACCES;
+    }
+    at = end + 1;
+  }
+  return "";
+}
+
+void StartMix(const char* program, int missing) {
   if (MixRunning()) return;
+  if (missing) {
+    CouldNotStart(program, missing);
+    return;
+  }
   const char* why = "";
   int log = OpenLog(&why);
   if (log < 0) {
@@ -166,7 +201,7 @@ void StartMix(const char* program) {
   close(report[0]);
   if (pid < 0 || n == static_cast<ssize_t>(sizeof execError)) {
     if (pid > 0) waitpid(pid, nullptr, 0);
-    SetStatus("Mix failed: could not start %s: %s", program, strerror(pid < 0 ? forkError : execError));
+    CouldNotStart(program, pid < 0 ? forkError : execError);
     return;
   }
   enginePid = pid;
