@@ -55,7 +55,7 @@ int Ask(const Question& q, const char* format, ...) {
   for (; count < 3 && q.answers[count]; ++count) {
     int w = 0, h = 0;
     fl_measure(q.answers[count], w, h, 0);
-    buttonW[count] = std::max(90, w + 24);
+    buttonW[count] = std::max(90, w + (count == q.onReturn ? 44 : 24));  // room for Return's arrow
     across += buttonW[count] + 10;
   }
   textH = std::max(textH, 50);
