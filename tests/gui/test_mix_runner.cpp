@@ -140,7 +140,7 @@ TEST_F(MixRunnerTest, AnEngineFromTheMixDirectoryRunsOnlyWhenAllowed) {
     EXPECT_EQ(std::ifstream("prefs.txt").good(), !cancelled);
   }
   // No engine directory: the search path is searched once, as the exec would, and the program
-  // found is the one asked about and run, whatever follows it ("" stands for the directory).
+  // found is the one asked about (asked: "" for none) and run, whatever follows it.
   static std::string program;
   EngineQuestion = [](const char* p) { return program = p, 1; };
   for (const char* d : {"../bad", "../plain", "../folder", "../folder/brennic", "../bare"}) ASSERT_EQ(mkdir(d, 0755), 0);
