@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "disk/recovery.h"
 #include "disk/temp_files.h"
 #include "files/fader_file.h"
@@ -26,6 +28,15 @@ struct EnvSetting {
 };
 
 const char* const kFiles[] = {"faders.txt", "prefs.txt", "tracks.txt"};
+
+// flock() as the core calls it here (linked with --wrap): another editor can look at the
+// state folder just before a lock is taken.
+std::function<void()> beforeLock;
+extern "C" int __real_flock(int fd, int op);
+extern "C" int __wrap_flock(int fd, int op) {
+  if (std::function<void()> look = std::move(beforeLock)) beforeLock = nullptr, look();
+  return __real_flock(fd, op);
+}
 
 mode_t ModeOf(const std::string& path) {
   struct stat st;
@@ -206,4 +217,20 @@ TEST_F(RecoveryTest, AStateFolderThatIsALinkOrAnotherUsersIsRefused) {
     EXPECT_STREQ(why ? why : "opened", c.why) << c.make;
     EXPECT_EQ(system("[ -z \"$(ls -A target)\" ]"), 0) << c.make;
   }
+}
+
+// Another editor that looks at the state folder while a session takes its lock finds no
+// folder of it without the lock held, so it removes nothing of it.
+TEST_F(RecoveryTest, ASessionFolderAppearsWithItsLockHeld) {
+  EnvSetting env("XDG_STATE_HOME", (dir_ + "/state").c_str());
+  struct stat st;
+  ASSERT_EQ(stat(".", &st), 0);
+  const MixDirectory here = {st.st_dev, st.st_ino, dir_.c_str(), 0};
+  OfferedCopy offers[1];
+  beforeLock = [&] { ReviewKeptCopies(here, offers, 1); };
+  char own[4096];
+  ASSERT_EQ(OpenOwnSession(here, own, sizeof own), nullptr);
+  EXPECT_EQ(WriteRecovery(own), nullptr);
+  EXPECT_EQ(ReviewKeptCopies(here, offers, 1), 0);  // held: left alone
+  RemoveRecovery(own);
 }
