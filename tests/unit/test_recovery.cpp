@@ -223,9 +223,7 @@ TEST_F(RecoveryTest, AStateFolderThatIsALinkOrAnotherUsersIsRefused) {
 // folder of it without the lock held, so it removes nothing of it.
 TEST_F(RecoveryTest, ASessionFolderAppearsWithItsLockHeld) {
   EnvSetting env("XDG_STATE_HOME", (dir_ + "/state").c_str());
-  struct stat st;
-  ASSERT_EQ(stat(".", &st), 0);
-  const MixDirectory here = {st.st_dev, st.st_ino, dir_.c_str(), 0};
+  const MixDirectory here = {1, 2, dir_.c_str(), 0};
   OfferedCopy offers[1];
   beforeLock = [&] { ReviewKeptCopies(here, offers, 1); };
   char own[4096];

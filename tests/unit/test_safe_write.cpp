@@ -132,9 +132,9 @@ pid_t Zombie() {
   siginfo_t info;
   return waitid(P_PID, pid, &info, WEXITED | WNOWAIT) == 0 ? pid : -1;
 }
-std::string TempOf(const std::string& name, long pid) {
+std::string TempOf(const std::string& name, long pid, const char* dir = ".") {
   char path[4096];
-  return TempPathOf(".", name.c_str(), pid, path, sizeof path) ? path : "";
+  return TempPathOf(dir, name.c_str(), pid, path, sizeof path) ? path : "";
 }
 
 // Temporary files left by dead writers (a zombie too) are removed by the next store of the
@@ -178,26 +178,19 @@ TEST_F(SafeWrite, OnlyOurDeadWritersJournalsAreCompleted) {
       {"living", "faders.txt\n", getppid(), kOurs, kOurs, false, true},
       {"another user's", "faders.txt\n", otherUsersPid, kOurs, kOurs, false, true},
       {"outside", "faders.txt\n../faders.txt\n", kDead, kOurs, kOurs, false, true},
-      {"another file", "notes.txt\n", kDead, kOurs, kOurs, false, true},
-      {"a path", "sub/faders.txt\n", kDead, kOurs, kOurs, false, true},
-      {"journal of another", "faders.txt\n", kDead, kOthers, kOurs, false, true},
-      {"journal a link", "faders.txt\n", kDead, kSymlink, kOurs, false, true},
-      {"journal with a second name", "faders.txt\n", kDead, kSecondName, kOurs, false, true},
-      {"temporary of another", "faders.txt\n", kDead, kOurs, kOthers, false, false},
-      {"temporary a link", "faders.txt\n", kDead, kOurs, kSymlink, false, false},
-      {"temporary with a second name", "faders.txt\n", kDead, kOurs, kSecondName, false, false},
+      {"another file", "notes.txt\n", kDead, kOurs, kOurs, false, true}, {"a path", "sub/faders.txt\n", kDead, kOurs, kOurs, false, true},
+      {"journal of another", "faders.txt\n", kDead, kOthers, kOurs, false, true}, {"journal a link", "faders.txt\n", kDead, kSymlink, kOurs, false, true},
+      {"journal with 2 names", "faders.txt\n", kDead, kSecondName, kOurs, false, true}, {"temporary of another", "faders.txt\n", kDead, kOurs, kOthers, false, false},
+      {"temporary a link", "faders.txt\n", kDead, kOurs, kSymlink, false, false}, {"temporary with 2 names", "faders.txt\n", kDead, kOurs, kSecondName, false, false},
   };
   for (const Row& row : rows) {
     if ((row.journal == kOthers || row.temp == kOthers) && geteuid() != 0) continue;  // needs root to make
     SCOPED_TRACE(row.name);
     EnterCase(kFiles[0], row.name);
     ASSERT_EQ(mkdir("sub", 0777), 0);
-    for (const char* path : {"faders.txt", "../faders.txt", "notes.txt", "sub/faders.txt"}) {
-      Spit(path, "old\n");
-      const char* name = strrchr(path, '/');
-      char temp[4096];
-      ASSERT_TRUE(TempPathOf(name ? std::string(path, name).c_str() : ".", name ? name + 1 : path, row.pid, temp, sizeof temp));
-      Plant(temp, "new\n", strcmp(path, "faders.txt") == 0 ? row.temp : kOurs);
+    for (const auto& [dir, name] : {std::pair{".", "faders.txt"}, {"..", "faders.txt"}, {".", "notes.txt"}, {"sub", "faders.txt"}}) {
+      Spit((std::string(dir) + "/" + name).c_str(), "old\n");
+      Plant(TempOf(name, row.pid, dir), "new\n", strcmp(dir, ".") == 0 && strcmp(name, "faders.txt") == 0 ? row.temp : kOurs);
     }
     const std::string journal = TempOf("tessaro-store", row.pid);
     Plant(journal, std::string("tessaro store\n") + row.entries + "end\n", row.journal);
