@@ -412,6 +412,8 @@ bool StillAsSeen(const WholeFile& f, const Plan& p) {
 // they fail), then, behind the journal, the renames, and last the backups. A file changed
 // on disk stops it all, with every file as it was.
 int Commit(WholeFile* files, int n, const char* jdir) {
+  for (int i = 0; i < n; ++i)
+    if (plans[i].inPlace && !StillAsSeen(files[i], plans[i])) return files[i].result = kWriteChangedOutside, i;
   for (int i = 0; i < n; ++i) {
     Plan& p = plans[i];
     if (!p.inPlace || p.backupTmp[0] == '\0') continue;
@@ -432,12 +434,6 @@ int Commit(WholeFile* files, int n, const char* jdir) {
       continue;
     }
     WholeFile& f = files[i];
-    if (!StillAsSeen(f, p)) {
-      f.result = kWriteChangedOutside;
-      for (int k = 0; k < i; ++k)
-        if (plans[k].inPlace) Restore(plans[k]);
-      return i;
-    }
     bool whole = WriteAt(p.fd, f.data, f.len, &f.written);
     if (!whole || ftruncate(p.fd, static_cast<off_t>(f.len)) != 0 || fsync(p.fd) != 0) {
       f.result = whole ? kWriteCloseFailed : kWriteShort;
@@ -451,8 +447,8 @@ int Commit(WholeFile* files, int n, const char* jdir) {
     PutBack(0, n);
     return first;
   }
-  // Without a journal (one file) the backup goes first: a kill between the two renames
-  // then costs no text. With one, the backups wait until no file may need putting back.
+  // One file's backup goes first: a kill between the two renames then costs no text. Of
+  // several, the backups wait until no file may need putting back.
   for (int i = 0; i < n; ++i) {
     Plan& p = plans[i];
     if (p.inPlace) continue;
@@ -461,7 +457,7 @@ int Commit(WholeFile* files, int n, const char* jdir) {
       PutBack(i, n);
       return i;
     }
-    if (journal[0] == '\0') PlaceBackup(p);
+    if (n == 1) PlaceBackup(p);
     if (rename(p.tmp, p.target) != 0) {
       files[i].result = kWriteCloseFailed;
       PutBack(i, n);

@@ -84,10 +84,11 @@ TEST_F(SafeWrite, FileKeepsItsIdentityAndBackupThePreviousText) {
 // faders.txt (by rename) just before it; whether a journal was synced by the first rename is
 // noted. A temporary file of this process renamed to the name it was made for (a new text,
 // a backup: every route) must have been synced first. kill() answers EPERM for
-// otherUsersPid, as it does for another user's process.
+// kOtherUsersPid, as it does for another user's process; no process has a pid near kDead
+// (above any pid_max).
 int renameCalls = 0, renameFailsAt = 0, renameKillsAt = 0, renameSavesAt = 0;
 bool journalSynced = false, journalSyncedFirst = false;
-long otherUsersPid = 0;
+const long kDead = 2147483600, kOtherUsersPid = kDead - 1;
 std::set<std::pair<dev_t, ino_t>> synced;
 const pid_t testPid = getpid();
 const char kSavedOutside[] = "Saved outside\nmy notes\n\nt\t0\t1.000\t0\nv\t1\t-6.00\nend\n";  // carries what the seed does
@@ -122,10 +123,9 @@ extern "C" int __wrap_rename(const char* from, const char* to) {
   return r;
 }
 extern "C" int __real_kill(pid_t pid, int sig);
-extern "C" int __wrap_kill(pid_t pid, int sig) { return pid == otherUsersPid ? (errno = EPERM, -1) : __real_kill(pid, sig); }
+extern "C" int __wrap_kill(pid_t pid, int sig) { return pid == kOtherUsersPid ? (errno = EPERM, -1) : __real_kill(pid, sig); }
 
-// Pids no process has (above any pid_max), and a child that has ended but is not waited for.
-const long kDead = 2147483600;
+// A child that has ended but is not waited for.
 pid_t Zombie() {
   pid_t pid = fork();
   if (pid == 0) _exit(0);
@@ -142,7 +142,6 @@ std::string TempOf(const std::string& name, long pid, const char* dir = ".") {
 // that only begin like ours, and leftovers not our own (another owner's, a link, a file with
 // a second name) are kept.
 TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
-  otherUsersPid = kDead + 9;
   for (const FileCase& f : kFiles) {
     SCOPED_TRACE(f.name);
     EnterCase(f, "stale");
@@ -150,7 +149,7 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
     const std::string name = f.name, other = name == "faders.txt" ? "prefs.txt" : "faders.txt";
     const struct { std::string path; Leftover how; bool kept; } planted[] = {
         {TempOf(name, kDead), kOurs, false}, {TempOf(Backup(f), kDead), kOurs, false}, {TempOf(name, zombie), kOurs, false},
-        {TempOf(name, getppid()), kOurs, true}, {TempOf(name, otherUsersPid), kOurs, true}, {TempOf(other, kDead), kOurs, true},
+        {TempOf(name, getppid()), kOurs, true}, {TempOf(name, kOtherUsersPid), kOurs, true}, {TempOf(other, kDead), kOurs, true},
         {"./." + name + ".tessaro-elsewhere-" + std::to_string(kDead) + ".tmp", kOurs, true},
         {TempOf(name, kDead + 1) + "~", kOurs, true}, {name + ".Ab12Cd", kOurs, true}, {"." + name + ".tmp", kOurs, true},
         {TempOf(name, kDead + 2), kOthers, geteuid() == 0}, {TempOf(name, kDead + 3), kSymlink, true},
@@ -162,7 +161,6 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
     for (const auto& p : planted) EXPECT_EQ(access(p.path.c_str(), F_OK) == 0, p.kept) << p.path;
     waitpid(zombie, nullptr, 0);
   }
-  otherUsersPid = 0;
 }
 
 // A journal is acted on only when its writer is dead (a zombie too), it is our own, and every
@@ -170,13 +168,12 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
 // they are. Temporaries not our own are never renamed into place.
 TEST_F(SafeWrite, OnlyOurDeadWritersJournalsAreCompleted) {
   struct Row { const char* name; const char* entries; long pid; Leftover journal, temp; bool completed, kept; };
-  otherUsersPid = kDead + 1;
   const pid_t zombie = Zombie();
   const Row rows[] = {
       {"dead", "faders.txt\n", kDead, kOurs, kOurs, true, false},
       {"zombie", "faders.txt\n", zombie, kOurs, kOurs, true, false},
       {"living", "faders.txt\n", getppid(), kOurs, kOurs, false, true},
-      {"another user's", "faders.txt\n", otherUsersPid, kOurs, kOurs, false, true},
+      {"another user's", "faders.txt\n", kOtherUsersPid, kOurs, kOurs, false, true},
       {"outside", "faders.txt\n../faders.txt\n", kDead, kOurs, kOurs, false, true},
       {"another file", "notes.txt\n", kDead, kOurs, kOurs, false, true}, {"a path", "sub/faders.txt\n", kDead, kOurs, kOurs, false, true},
       {"journal of another", "faders.txt\n", kDead, kOthers, kOurs, false, true}, {"journal a link", "faders.txt\n", kDead, kSymlink, kOurs, false, true},
@@ -200,7 +197,6 @@ TEST_F(SafeWrite, OnlyOurDeadWritersJournalsAreCompleted) {
     EXPECT_EQ(access(journal.c_str(), F_OK) == 0, row.kept);
   }
   waitpid(zombie, nullptr, 0);
-  otherUsersPid = 0;
 }
 
 // Store All writes and syncs all three texts, then a journal, before it renames any into
@@ -209,23 +205,26 @@ TEST_F(SafeWrite, OnlyOurDeadWritersJournalsAreCompleted) {
 // writer killed at any rename has its store completed by the next start (or store) there.
 // The next store removes whatever is left and puts all three new files in place.
 TEST_F(SafeWrite, StoreAllIsAllOrNothing) {
-  struct Row { const char* name; rlim_t limit; bool die; int failAt, killAt, savesAt; bool (*after)(); const char* status; };
+  struct Row { const char* name; rlim_t limit; bool die; int failAt, killAt, savesAt; bool (*after)(); const char* status; bool linked; };
   const auto start = [] { CompleteInterruptedWrites("."); return true; };
   const Row rows[] = {
-      {"killed writing", 16384, true, 0, 0, 0, nullptr, nullptr},  // 16 KiB: less than faders.txt needs
-      {"refused writing", 16384, false, 0, 0, 0, nullptr, "Could not write faders.txt"},
-      {"rename 1 fails", 0, false, 1, 0, 0, nullptr, "Could not write prefs.txt"},
-      {"rename 2 fails", 0, false, 2, 0, 0, nullptr, "Could not write tracks.txt"},
-      {"rename 3 fails", 0, false, 3, 0, 0, nullptr, "Could not write faders.txt"},
-      {"killed at rename 1", 0, false, 0, 1, 0, start, nullptr}, {"killed at rename 2", 0, false, 0, 2, 0, start, nullptr},
-      {"killed at rename 3", 0, false, 0, 3, 0, kFiles[2].store, nullptr},  // completed by a store of tracks.txt
-      {"killed at rename 4", 0, false, 0, 4, 0, start, nullptr}, {"killed at rename 6", 0, false, 0, 6, 0, start, nullptr},
-      {"faders.txt saved outside at rename 1", 0, false, 0, 0, 1, nullptr, "Could not write faders.txt"},
+      {"killed writing", 16384, true, 0, 0, 0, nullptr, nullptr, false},  // 16 KiB: less than faders.txt needs
+      {"refused writing", 16384, false, 0, 0, 0, nullptr, "Could not write faders.txt", false},
+      {"rename 1 fails", 0, false, 1, 0, 0, nullptr, "Could not write prefs.txt", false},
+      {"rename 2 fails", 0, false, 2, 0, 0, nullptr, "Could not write tracks.txt", false},
+      {"rename 3 fails", 0, false, 3, 0, 0, nullptr, "Could not write faders.txt", false},
+      {"killed at rename 1", 0, false, 0, 1, 0, start, nullptr, false}, {"killed at rename 2", 0, false, 0, 2, 0, start, nullptr, false},
+      {"killed at rename 3", 0, false, 0, 3, 0, kFiles[2].store, nullptr, false},  // completed by a store of tracks.txt
+      {"killed at rename 4", 0, false, 0, 4, 0, start, nullptr, false}, {"killed at rename 6", 0, false, 0, 6, 0, start, nullptr, false},
+      {"faders.txt saved outside at rename 1", 0, false, 0, 0, 1, nullptr, "Could not write faders.txt", false},
+      {"faders.txt elsewhere: no journal, rename 3 fails", 0, false, 3, 0, 0, nullptr, "Could not write faders.txt", true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     EnterCase(kFiles[0], row.name);
     for (const FileCase& f : kFiles) Spit(f.name, f.seed), Spit(Backup(f).c_str(), "older\n");
+    const std::string fadersAt = row.linked ? "real/" : "";  // faders.txt through a link
+    ASSERT_TRUE(!row.linked || system("mkdir real && mv faders.txt* real && ln -s real/faders.txt .") == 0);
     for (const FileCase& f : kFiles)
       if (row.savesAt) NoteFileRead(f.name, f.seed, strlen(f.seed));  // else no file is seen: none is guarded
     PopulateMix();
@@ -245,7 +244,7 @@ TEST_F(SafeWrite, StoreAllIsAllOrNothing) {
     if (row.after) { ASSERT_TRUE(row.after()); }
     for (const FileCase& f : kFiles) {
       EXPECT_EQ(Slurp(f.name), row.after ? built[f.name] : row.savesAt && &f == kFiles ? kSavedOutside : f.seed) << f.name;
-      EXPECT_EQ(Slurp(Backup(f).c_str()), row.after ? f.seed : "older\n") << f.name;
+      EXPECT_EQ(Slurp(((&f == kFiles ? fadersAt : "") + Backup(f)).c_str()), row.after ? f.seed : "older\n") << f.name;
     }
     // Stopped at its check: the outside text is what a store asks about, and Overwrite keeps it.
     EXPECT_EQ(CheckOutside("faders.txt"), row.savesAt ? kChangedOutside : kNotSeen);
@@ -253,7 +252,7 @@ TEST_F(SafeWrite, StoreAllIsAllOrNothing) {
     renameCalls = 0, journalSynced = journalSyncedFirst = false;
     { Outcome r = Here(StoreAll); ExpectOutcome(r, true, Wrote(kFiles[0])); }
     if (row.savesAt) { EXPECT_EQ(Slurp("faders.txt~"), kSavedOutside); }
-    EXPECT_TRUE(journalSyncedFirst);
+    EXPECT_EQ(journalSyncedFirst, !row.linked);
     EXPECT_EQ(TempFiles("."), 0);
     for (const FileCase& f : kFiles) EXPECT_EQ(Slurp(f.name), built[f.name]) << f.name;
     EXPECT_EQ(CountEntries("."), 6);
