@@ -480,6 +480,13 @@ bool OwnFile(const char* path) {
   return lstat(path, &st) == 0 && OwnFile(st);
 }
 
+// Whether the new text of name that writer pid left in jdir is a file of our own, or gone.
+bool OwnOrGone(const char* jdir, const char* name, long pid) {
+  char tmp[PATH_MAX];
+  struct stat st;
+  return TempPathOf(jdir, name, pid, tmp, sizeof tmp) && (lstat(tmp, &st) == 0 ? OwnFile(st) : errno == ENOENT);
+}
+
 // Completes one file (a mix file's bare name) named by the journal of dead writer pid in
 // jdir: its new text and its backup, where they are still beside it, are renamed into place.
 void FinishFile(const char* jdir, const char* entry, long pid) {
@@ -498,8 +505,9 @@ void FinishFile(const char* jdir, const char* entry, long pid) {
 
 // Completes, from its journal, the write a dead writer left in jdir (name is the journal's
 // entry there), then removes the journal. A journal without its end was cut short before any
-// rename: there is nothing to complete. A journal not of our own making, or naming anything
-// but the mix's files beside it, is left alone and nothing is acted on.
+// rename: there is nothing to complete. A journal not of our own making, naming anything
+// but the mix's files beside it, or new texts not our own, is left alone and nothing is
+// acted on.
 void Complete(const char* jdir, const char* name, long pid) {
   char path[PATH_MAX];
   int n = snprintf(path, sizeof path, "%s/%s", jdir, name);
@@ -515,12 +523,13 @@ void Complete(const char* jdir, const char* name, long pid) {
   if (r == kReadOk && size >= head + end && memcmp(journalText, kJournalHead, head) == 0 &&
       strcmp(journalText + size - end, kJournalEnd) == 0 && journalText[size - end - 1] == '\n') {
     journalText[size - end] = '\0';
-    // Every line a mix file's name (a NUL byte ends the text early: not ours after all).
+    // Every line a mix file's name with its new text ours (a NUL byte ends the text early:
+    // not ours after all).
     for (char* line = journalText + head; *line != '\0';) {
       char* stop = strchr(line, '\n');
       if (!stop) return;
       *stop = '\0';
-      if (!MixFileNamed(line)) return;
+      if (!MixFileNamed(line) || !OwnOrGone(jdir, line, pid)) return;
       line = stop + 1;
     }
     for (char* line = journalText + head; *line != '\0'; line += strlen(line) + 1) FinishFile(jdir, line, pid);

@@ -164,8 +164,8 @@ TEST_F(SafeWrite, StaleTemporariesOfDeadWritersAreSwept) {
 }
 
 // A journal is acted on only when its writer is dead (a zombie too), it is our own, and every
-// entry is the bare name of a mix file beside it; else the journal and every file stay as
-// they are. Temporaries not our own are never renamed into place.
+// entry is the bare name of a mix file beside it whose new text is our own; else the journal
+// and every file stay as they are.
 TEST_F(SafeWrite, OnlyOurDeadWritersJournalsAreCompleted) {
   struct Row { const char* name; const char* entries; long pid; Leftover journal, temp; bool completed, kept; };
   const pid_t zombie = Zombie();
@@ -177,8 +177,8 @@ TEST_F(SafeWrite, OnlyOurDeadWritersJournalsAreCompleted) {
       {"outside", "faders.txt\n../faders.txt\n", kDead, kOurs, kOurs, false, true},
       {"another file", "notes.txt\n", kDead, kOurs, kOurs, false, true}, {"a path", "sub/faders.txt\n", kDead, kOurs, kOurs, false, true},
       {"journal of another", "faders.txt\n", kDead, kOthers, kOurs, false, true}, {"journal a link", "faders.txt\n", kDead, kSymlink, kOurs, false, true},
-      {"journal with 2 names", "faders.txt\n", kDead, kSecondName, kOurs, false, true}, {"temporary of another", "faders.txt\n", kDead, kOurs, kOthers, false, false},
-      {"temporary a link", "faders.txt\n", kDead, kOurs, kSymlink, false, false}, {"temporary with 2 names", "faders.txt\n", kDead, kOurs, kSecondName, false, false},
+      {"journal with 2 names", "faders.txt\n", kDead, kSecondName, kOurs, false, true}, {"temporary of another", "faders.txt\n", kDead, kOurs, kOthers, false, true},
+      {"temporary a link", "faders.txt\n", kDead, kOurs, kSymlink, false, true}, {"temporary with 2 names", "faders.txt\n", kDead, kOurs, kSecondName, false, true},
   };
   for (const Row& row : rows) {
     if ((row.journal == kOthers || row.temp == kOthers) && geteuid() != 0) continue;  // needs root to make
