@@ -313,12 +313,14 @@ bool RenameNoReplace(const char* from, const char* to) {
 }
 
 // Finds the directory folder that is dir's in state, or makes one; its path goes to out.
-// Null when done, else why not.
+// Where the birth time is known, the folder names it, so that copies kept from now on are
+// never taken for another directory's. Null when done, else why not.
 const char* DirectoryFolder(const char* state, const MixDirectory& dir, char* out, size_t size) {
   out[0] = '\0';
   EachEntry(state, [&](const char* path, const char* name) {
     KeptCopy c = {};
-    if (out[0] == '\0' && CompareFolder(path, name, dir, &c) && SameDirectory(c.same_inode, c.birth, c.same_path))
+    if (out[0] == '\0' && CompareFolder(path, name, dir, &c) && SameDirectory(c.same_inode, c.birth, c.same_path) &&
+        (dir.birth_ns <= 0 || c.birth == kBirthSame))
       snprintf(out, size, "%s", path);
   });
   if (out[0] == '\0') {
