@@ -40,9 +40,14 @@ TEST_F(GuiTest, DraggingAPointIsOneUndoableEditThroughTheStrip) {
   LayOutTimeline(&t, view->w(), view->h(), 1, 0);
   const TimelinePoint& p = t.lines[3].points[2];  // strip 4 at index 3
   ASSERT_EQ(t.lines[3].strip, 4);
-  MouseAt(FL_PUSH, p.x, p.y);
+  MouseAt(FL_PUSH, p.x, p.y, FL_BUTTON1);
   EXPECT_EQ(TimeIndex->value(), 3);  // the faders window went to the point's index
-  MouseAt(FL_DRAG, p.x, p.y - 30);
+  MouseAt(FL_DRAG, p.x, p.y - 30, FL_BUTTON1);
+  // Shift going down and up during the drag leaves it one edit.
+  KeyEvent(FL_Shift_L, FL_BUTTON1 | FL_SHIFT, "", TimelineWindow);
+  Fl::e_state = FL_BUTTON1;
+  Fl::handle(FL_KEYUP, TimelineWindow);
+  KeyEvent(FL_Shift_L, FL_BUTTON1 | FL_SHIFT, "", TimelineWindow);
   MouseAt(FL_RELEASE, p.x, p.y - 41, FL_SHIFT);
   const float dragged = static_cast<float>(TimelineDragVolume(t, -3.55, p.y, p.y - 41, true));
   EXPECT_EQ(Volume[AutoAt(4, 2)], dragged);
