@@ -14,6 +14,7 @@ constexpr int kCaptionRow = 22;    // how the indices are placed, below it
 constexpr int kLegendWidth = 170;  // strip names right of it
 constexpr int kGap = 12;
 constexpr int kInset = 10;         // the first and last cue lines stand this far inside
+constexpr double kDeeper = 100;    // zoom allowed beyond what the cues need (a lane's detail)
 constexpr double kDeepest = 1e6;   // zoom beyond any real need, short of losing precision
 
 // One saturated colour per strip; the master in white, apart from the channels.
@@ -40,7 +41,7 @@ double PixelsPerDb(const Timeline& t) {
 int SpanPixels(const Timeline& t) { return Max(t.plot.w - 1 - 2 * kInset, 1); }
 
 // Places the cues on the whole span, then takes the span asked for within what this mix
-// allows: deep enough that the closest two cues stand well apart, and no deeper.
+// allows: deep enough that the closest two cues stand well apart.
 void PlaceCues(Timeline* t, bool rising, bool measures, const TimelineSpan& span) {
   t->placing = !rising ? kPlacedEvenlyTimesDoNotRise : measures ? kPlacedEvenlyMeasures : kPlacedByTime;
   const int n = t->cue_count;
@@ -49,7 +50,7 @@ void PlaceCues(Timeline* t, bool rising, bool measures, const TimelineSpan& span
     t->cues[k].at = n == 1 ? 0.5 : t->placing == kPlacedByTime ? TimelineTimeAt(*t, t->cues[k].seconds) : double(k) / (n - 1);
     if (k > 0 && t->cues[k].at - t->cues[k - 1].at < closest) closest = t->cues[k].at - t->cues[k - 1].at;
   }
-  t->deepest = std::fmin(std::fmax(1, 2 * kTimelineCueGap / (closest * SpanPixels(*t))), kDeepest);
+  t->deepest = n < 2 ? 1 : std::fmin(std::fmax(kDeeper, 2 * kTimelineCueGap / (closest * SpanPixels(*t))), kDeepest);
   t->span = span;
   t->span.zoom = std::isfinite(span.zoom) ? std::fmin(std::fmax(span.zoom, 1), t->deepest) : 1;
   const double last_first = 1 - 1 / t->span.zoom;

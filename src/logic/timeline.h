@@ -59,7 +59,7 @@ struct Timeline {
   TimelineRect ruler;  // the time ruler above the cue labels
   TimelineRect legend;
   TimelineSpan span;   // as asked, kept within 1..deepest zoom and the whole span
-  double deepest;      // the deepest zoom: the closest cues stand well apart
+  double deepest;      // the deepest zoom: at least 100, and the closest cues stand well apart
   int placing;         // a TimelinePlacing
   int current;         // position in cues of the current index; -1 when it is not active
   int cue_count;

@@ -662,7 +662,7 @@ class TimelineView : public Fl_Widget {
     }
     if (Fl::event() == FL_KEYUP) return 0;
     const int current = drawn.current;
-    const double at_current = current >= 0 ? drawn.cues[current].x : drawn.plot.x + drawn.plot.w / 2;
+    const double at_current = current >= 0 ? TimelineX(drawn, drawn.cues[current].at) : drawn.plot.x + drawn.plot.w / 2;
     if (c == '+' || c == '=' || key == FL_KP + '+')
       SetSpan(TimelineZoomAround(drawn, at_current, 1));
     else if (c == '-' || key == FL_KP + '-')

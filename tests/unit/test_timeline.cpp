@@ -120,11 +120,11 @@ TEST(Timeline, ZoomAndScrollKeepTheViewWithinTheMix) {
       {"zoomed at the end", 512, kFalling, 4, 2, 0, 0, 0, 4, 0.75, 511, 707},
       {"scrolled past the end", 512, kFalling, 4, 0.7, 0, 0, 1, 4, 0.75, 511, 707},
       {"scrolled back past the start", 512, kFalling, 4, 0.1, 0, 0, -1, 4, 0, 0, 56},
-      {"no deeper than the cues need", 3, kSquares, 1e9, 0, 0, 0, 0, 1, 0, 2, 707},
+      {"no deeper than 100 when the cues need less", 3, kSquares, 1e9, 1, 0, 0, 0, 100, 0.99, 2, 707},
       {"zoom in around the last cue", 512, kFalling, 1, 0, 707, 2, 0, 2.25, 1 - 1 / 2.25, 511, 707},
       {"zoom out past all", 512, kFalling, 2, 0.5, 382, -3, 0, 1, 0, 256, 382},
-      {"zoom around the pointer", 8, kCluster, 1, 0, 382, 8, 0, 14.7465, 0.466810, 1, 375},
-      {"placed by index at one index", 2, kFalling, 1e9, 0.5, 0, 0, 0, 1, 0, 1, 707},
+      {"zoom around the pointer", 8, kCluster, 1, 0, 382, 8, 0, 25.6289, 0.481229, 1, 369},
+      {"placed by index at the deepest, at the end", 512, kFalling, 1e9, 1, 0, 0, 0, 100, 0.99, 511, 707},
       {"a lone index", 1, kSquares, 8, 0.5, 0, 0, 0, 1, 0, 0, 382},
   };
   for (const auto& c : cases) {
@@ -173,10 +173,10 @@ TEST(Timeline, RulerMarksSuitTheZoom) {
   struct { Times times; int active; double zoom; const char *first, *second; int apart; } const cases[] = {
       {kCluster, 8, 1, "0:00.000", "1:00.000", 130},
       {kCluster, 8, 4, "2:00.000", "2:15.000", 130},
-      {kCluster, 8, 100, "2:30.000", "2:35.000", 160},
+      {kCluster, 8, 100, "2:28.500", "2:29.000", 108},
       {kSquares, 512, 1, "0:00.000", "833:20.000", 125},
       {kBars, 512, 1, "1.1", "26.1", 127},
-      {kBars, 512, 100, "66.1", "68.3", 160},
+      {kBars, 512, 100, "64.2", "64.3", 127},
       {kFalling, 3, 1, "0:03.000", "0:02.000", 326},
   };
   for (const auto& c : cases) {
