@@ -277,32 +277,41 @@ void DrawPoint(const TimelinePoint& p, Fl_Color c, bool mine) {
   }
 }
 
-// The part of the segment a-b within columns lo..hi, as whole pixels; false when none.
-bool ClipSegment(double ax, double ay, double bx, double by, double lo, double hi, int* out) {
-  if ((ax < lo && bx < lo) || (ax > hi && bx > hi)) return false;
-  auto y_at = [&](double x) { return bx == ax ? ay : ay + (by - ay) * (x - ax) / (bx - ax); };
-  const double x0 = ax < lo ? lo : ax, x1 = bx > hi ? hi : bx;
-  out[0] = static_cast<int>(std::lround(x0));
-  out[1] = static_cast<int>(std::lround(y_at(x0)));
-  out[2] = static_cast<int>(std::lround(x1));
-  out[3] = static_cast<int>(std::lround(y_at(x1)));
-  return true;
-}
+// Row of the line through a and b at column x.
+double RowAt(double ax, double ay, double bx, double by, double x) { return bx == ax ? ay : ay + (by - ay) * (x - ax) / (bx - ax); }
 
+// One polyline through the points in view and the two beside them, cut at the columns
+// lo..hi, so that a zoomed line sends the X server only what shows.
 void DrawLine(const TimelineLine& line) {
   const Fl_Color c = Rgb(line.rgb);
   const double lo = drawn.plot.x - 8, hi = drawn.plot.x + drawn.plot.w + 8;
+  auto x_of = [&line](int k) { return TimelineX(drawn, drawn.cues[line.points[k].cue].at); };
   fl_color(c);
   fl_line_style(FL_SOLID, 2);
-  for (int k = 1; k < line.count; ++k) {
-    const TimelinePoint &a = line.points[k - 1], &b = line.points[k];
-    int s[4];
-    if (ClipSegment(TimelineX(drawn, drawn.cues[a.cue].at), a.y, TimelineX(drawn, drawn.cues[b.cue].at), b.y, lo, hi, s))
-      fl_line(s[0], s[1], s[2], s[3]);
+  int first = 0, last = line.count - 1;
+  while (first + 1 < line.count && x_of(first + 1) < lo) ++first;
+  while (last > first && x_of(last - 1) > hi) --last;
+  if (last > first) {
+    fl_begin_line();
+    for (int k = first; k <= last; ++k) {
+      double x = x_of(k), y = line.points[k].y;
+      if (k == first && x < lo) y = RowAt(x, y, x_of(k + 1), line.points[k + 1].y, lo), x = lo;
+      if (k == last && x > hi) y = RowAt(x_of(k - 1), line.points[k - 1].y, x, y, hi), x = hi;
+      fl_vertex(x, y);
+    }
+    fl_end_line();
   }
   fl_line_style(FL_SOLID, 1);
-  for (int k = 0; k < line.count; ++k)
-    if (line.points[k].x >= lo && line.points[k].x <= hi) DrawPoint(line.points[k], c, IsChosen(line, line.points[k]));
+  // Marks closer than a few pixels would only cover each other: one in each few columns,
+  // and every chosen one.
+  int free = -kTimelineFar;
+  for (int k = first; k <= last; ++k) {
+    const TimelinePoint& p = line.points[k];
+    const bool mine = IsChosen(line, p);
+    if (p.x < lo || p.x > hi || (p.x < free && !mine)) continue;
+    DrawPoint(p, c, mine);
+    free = p.x + 4;
+  }
 }
 
 void DrawLines() {
