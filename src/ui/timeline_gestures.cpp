@@ -8,6 +8,7 @@
 
 #include "logic/operations.h"
 #include "logic/strips.h"
+#include "model/status.h"
 #include "ui/timeline_parts.h"
 #include "ui/widgets.h"
 
@@ -60,6 +61,12 @@ void StoreTimeOf(int index, double seconds) {
   float m, s, ms;
   TimelineSplitTime(seconds, &m, &s, &ms);
   StoreTimeFields(index, m, s, ms);
+}
+
+// A gesture that cannot do what it asks says why, in the window and on the status line.
+void Refuse(const char* why) {
+  ShowText(why);
+  SetStatus("%s", why);
 }
 
 // The chosen entries that are drawn (so active and shown), as a drag or nudge moves them.
@@ -192,7 +199,7 @@ void DragTo(int x, int y) {
     if (seconds == seconds)
       StoreTimeOf(press.index, seconds);
     else
-      ShowText("A cue moves in time only when the indices are placed by time");
+      Refuse("A cue moves in time only when the indices are placed by time");
   } else if (Banding()) {
     press.band_x = x;
     press.band_y = y;
@@ -253,7 +260,7 @@ bool DoubleClick(int x, int y) {
   const int cue = TimelineCueAt(drawn, x, y);
   if ((hit.target != kOnCueLine && hit.target != kOnPoint) || cue < 0) return false;
   if (span.top < 0 || StripSlot(span.top) < 0) {
-    ShowText("Click a name in the legend to choose the strip whose entry a double-click adds");
+    Refuse("Click a name in the legend to choose the strip whose entry a double-click adds");
     return true;
   }
   const int index = drawn.cues[cue].index;
@@ -268,13 +275,13 @@ bool DoubleClick(int x, int y) {
 
 void InsertAt(double seconds) {
   if (IndexActiveArray[kIndices - 1]) {
-    ShowText("Index 512 is in use: no index can be inserted");
+    Refuse("Index 512 is in use: no index can be inserted");
     return;
   }
   const int place = TimelineInsertPlace(drawn, seconds);
   if (place < 0) {
-    ShowText(drawn.placing == kPlacedByTime ? "An index already has that time"
-                                            : "An index can be inserted by its time only when placed by time");
+    Refuse(drawn.placing == kPlacedByTime ? "An index already has that time"
+                                          : "An index can be inserted by its time only when placed by time");
     return;
   }
   GoToIndex(place);

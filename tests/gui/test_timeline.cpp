@@ -200,7 +200,11 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          EXPECT_EQ(VolumeOf(b, 10, 4), -20.05f);
        }},
       {"with index 512 in use, a double-click on the ruler inserts nothing", kLastInUse,
-       [&](int) { Click((t.cues[1].x + t.cues[2].x) / 2, t.ruler.y + 5, 0, 1); }, nullptr},
+       [&](int) {
+         Click((t.cues[1].x + t.cues[2].x) / 2, t.ruler.y + 5, 0, 1);
+         EXPECT_STREQ(tbuffer, "Index 512 is in use: no index can be inserted");
+       },
+       nullptr},
       {"a cue label chosen and Delete removes its index", kSpread,
        [&](int) {
          Click(t.cues[1].x, t.plot.y - 10);
