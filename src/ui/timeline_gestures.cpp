@@ -180,7 +180,10 @@ void DragTo(int x, int y) {
   if (!press.dragging) {
     if (!TimelineDragged(press.x, press.y, x, y)) return;
     press.dragging = true;
-    if (press.hit.target == kOnPoint) TakeMoving();
+    if (press.hit.target == kOnPoint) {
+      chosen[press.strip][press.index] = true;  // the entry dragged moves, even one Shift let go
+      TakeMoving();
+    }
   }
   press.last_y = y;
   if (press.hit.target == kOnPoint) {
