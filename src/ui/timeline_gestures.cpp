@@ -328,6 +328,7 @@ int Key() {
     Delete();
   else
     return 0;
+  RecordAction(0, 0);  // each key's edit is a step of its own, not joined as typing is
   return 1;
 }
 
