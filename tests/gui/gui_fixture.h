@@ -58,17 +58,92 @@ class GuiTest : public ScratchDir {
     Fl::e_state = 0;
     return r;
   }
-  // Strip `strip` shows slot `slot` at index `index`, every column as the tables hold it.
-  static void ExpectStripShows(int strip, int slot, int index) {
-    const int e = AutoAt(slot, index);
-    const double shown[] = {(*volStrip[strip])->value(), (*ofsStrip[strip])->value(), (*rampStrip[strip])->value(),
-                            (*shapeStrip[strip])->value(), (*panStrip[strip])->value()};
-    const float held[] = {Volume[e], Offset[e], Ramp[e], Shape[e], Pan[slot]};
-    for (int k = 0; k < 5; ++k) EXPECT_EQ(static_cast<float>(shown[k]), held[k]) << "strip " << strip << " column " << k;
-    EXPECT_EQ((*autoStrip[strip])->value(), ChanActive[e]) << "strip " << strip;
-    if (strip == 13) return;
-    EXPECT_EQ((*soloStrip[strip])->value() * 2 + (*muteStrip[strip])->value(), SoloArray[slot] * 2 + MuteArray[slot]) << "strip " << strip;
-    EXPECT_STREQ((*nameStrip[strip])->value(), NameBuffer[slot]) << "strip " << strip;
+  // The widgets of each effect, switch first, and the table whose record they show.
+  struct Effect { float* table; std::vector<Fl_Widget*> widgets; };
+  static std::vector<Effect> Effects() {
+    return {{Pcomp, {comp0, comp1, comp2, comp3, comp4}}, {Prms, {rms0, rms1, rms2, rms3, rms4}},
+            {Pnlc, {nlc0, nlc1, nlc2, nlc3}}, {Plim, {lim0, lim1}}, {Plshelf, {lshelf0, lshelf1, lshelf2, lshelf3}},
+            {Pband1, {band1_0, band1_1, band1_2, band1_3}}, {Pband2, {band2_0, band2_1, band2_2, band2_3}},
+            {Phshelf, {hshelf0, hshelf1, hshelf2, hshelf3}}, {Php, {hpass0, hpass1}}, {Pfxg, {fxg0, fxg1}},
+            {Prev, {rev_state, rev_send}}, {Ptrev, {trev_state, trev_send}}};
+  }
+  // The numeric fields of the preferences window and the values they stand for.
+  static std::vector<std::pair<Fl_Value_Input*, float*>> PrefFields() {
+    return {{Preview_Min, &PreviewArray[0]}, {Preview_Sec, &PreviewArray[1]}, {Preview_Msec, &PreviewArray[2]},
+            {Preview_Length, &PreviewArray[3]}, {Xin_Min, &XinArray[0]}, {Xin_Sec, &XinArray[1]}, {Xin_Msec, &XinArray[2]},
+            {Xout_Min, &XoutArray[0]}, {Xout_Sec, &XoutArray[1]}, {Xout_Msec, &XoutArray[2]},
+            {head, &HeadTailArray[0]}, {tail, &HeadTailArray[1]}, {panlaw, &PanlawStore}};
+  }
+  // Chooses an end of an effects slot range in the effects window: channel 1, 110 (the
+  // spinner's top), 127 (beyond it), submix 1 and 8, master. Gives the slot.
+  static int SelectEffectsEnd(int end) {
+    const int slots[] = {1, 110, 127, 128, 135, 0};
+    Fl_Round_Button* b = end < 3 ? SelectRegularChannel : end < 5 ? SelectGroupChannel : SelectMasterChannel;
+    b->value(0);
+    Toggle(b);
+    if (end < 5) Move(end < 3 ? RegularNum : GroupNum, end < 3 ? slots[end] : slots[end] - 127);
+    return slots[end];
+  }
+  // Every widget a refresh fills, against the table value it stands for (a button: its whole
+  // part is not 0): the page the spinners show, effects slot CNL, the matrix banks, the
+  // reverb, the preferences and the status line. With texts, a value field's text must be
+  // its value's (nothing half-typed left). Gives the first widget that differs, or "".
+  static std::string RefreshMismatch(bool texts) {
+    std::vector<std::pair<Fl_Widget*, double>> numbers;
+    std::vector<std::pair<Fl_Input_*, const char*>> words;
+    const int b = static_cast<int>(Bank->value()), i = static_cast<int>(TimeIndex->value()) - 1;
+    for (int s = 1; s <= kStripCount; ++s) {
+      const int slot = s <= 10 ? (b - 1) * 10 + s : s == 13 ? 0 : b > 8 ? -1 : 127 + b + (s == 12) * 8;
+      if (s < 13) numbers.push_back({*dispNumStrip[s], s <= 10 ? slot : b});
+      words.push_back({s < 13 ? *nameStrip[s] : name13, slot < 0 ? "(unavailable)" : NameBuffer[slot]});
+      if (slot < 0) continue;
+      const int e = AutoAt(slot, i);
+      numbers.insert(numbers.end(), {{*volStrip[s], Volume[e]}, {*ofsStrip[s], Offset[e]}, {*rampStrip[s], Ramp[e]},
+                                     {*shapeStrip[s], Shape[e]}, {*panStrip[s], Pan[slot]}, {*autoStrip[s], ChanActive[e]}});
+      if (s < 13) numbers.insert(numbers.end(), {{*soloStrip[s], SoloArray[slot]}, {*muteStrip[s], MuteArray[slot]}});
+    }
+    numbers.insert(numbers.end(), {{IndexActive, IndexActiveArray[i]}, {GuiMin, IndexMin[i]}, {GuiSec, IndexSec[i]},
+                                   {GuiMsec, IndexMsec[i]}, {PreOn, PreviewOn}, {PreOff, PreviewOn == 0}, {monobutton, monoOn},
+                                   {bgcolor, color}, {dither, DitherBits}, {Rev_HP0, Prhp[0]}, {Rev_HP1, Prhp[1]},
+                                   {Rev_LP0, Prlp[0]}, {Rev_LP1, Prlp[1]}, {rev_width, Prev_width[0]}, {rev_positionX, Prev_position[0]},
+                                   {rev_positionY, Prev_position[1]}, {rev_positionZ, Prev_position[2]}, {rev_rtn, Prtn[0]},
+                                   {rev_size, Prtn[1]}, {trev_rtn, Ptrtn[0]}, {trev_size, Ptrtn[1]}, {trev_taps, Ptrtn[2]}});
+    if (OutbitsStore == 16 || OutbitsStore == 24)  // other word lengths leave the buttons alone
+      numbers.insert(numbers.end(), {{outbits16button, OutbitsStore == 16}, {outbits24button, OutbitsStore == 24}});
+    words.insert(words.end(), {{CueName, CueNameBuffer[i]}, {MixNameInput, MixName}, {TextResponse, tbuffer},
+                               {NameInEffects, NameBuffer[CNL]}, {PathDisplay, Path}, {WavDirDisplay, WavDirName},
+                               {MixDirDisplay, MixDirName}, {LaunchDisplay, LaunchCommand}});
+    for (const auto& f : PrefFields()) numbers.push_back({f.first, *f.second});
+    for (const Effect& fx : Effects())
+      for (size_t p = 0; p < fx.widgets.size(); ++p) numbers.push_back({fx.widgets[p], fx.table[CNL * kFxPositions + p]});
+    for (bool sub : {true, false}) {
+      const int first = (static_cast<int>((sub ? SubBank : VcaBank)->value()) - 1) * 5 + 1;
+      for (int r = 0; r < 5; ++r) {
+        numbers.push_back({*(sub ? subCh : vcaCh)[r], first + r});
+        words.push_back({*(sub ? subText : vcaText)[r], NameBuffer[first + r]});
+      }
+      for (int k = 0; k < 40; ++k) numbers.push_back({*(sub ? subButtons : vcaButtons)[k], (sub ? SubAsn : VcaAsn)[(first - 1) * 8 + k]});
+    }
+    auto where = [](Fl_Widget* w) {
+      return std::string(w->window()->label()) + " window, widget at " + std::to_string(w->x()) + "," + std::to_string(w->y());
+    };
+    for (const auto& n : numbers) {
+      auto* valuator = dynamic_cast<Fl_Valuator*>(n.first);
+      auto* spinner = dynamic_cast<Fl_Spinner*>(n.first);
+      auto* button = dynamic_cast<Fl_Button*>(n.first);
+      const double shown = valuator ? valuator->value() : spinner ? spinner->value() : button->value() != 0;
+      const double held = button ? static_cast<int>(n.second) != 0 : n.second;
+      if (static_cast<float>(shown) != static_cast<float>(held))
+        return where(n.first) + " shows " + std::to_string(shown) + ", not " + std::to_string(held);
+      char text[128];
+      auto* field = dynamic_cast<Fl_Value_Input*>(n.first);
+      if (texts && field && (field->format(text), strcmp(text, field->input.value()) != 0))
+        return where(n.first) + " reads \"" + field->input.value() + "\", not " + text;
+    }
+    for (const auto& w : words)
+      if (strcmp(w.first->value(), w.second) != 0)
+        return where(w.first) + " shows \"" + w.first->value() + "\", not \"" + w.second + "\"";
+    return "";
   }
   static void ShowPage(int bank, int t) {
     Bank->value(bank);

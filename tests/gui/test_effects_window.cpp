@@ -1,5 +1,6 @@
 // The effects and reverb windows as built: sizes, and which capture each effect's widgets fire.
 
+#include "../unit/random_mix.h"
 #include "gui_fixture.h"
 
 using EffectsWindowTest = GuiTest;
@@ -10,25 +11,33 @@ TEST_F(EffectsWindowTest, Sizes) {
   EXPECT_EQ(EffectsWindow->children(), 47);  // selectors, spinners, name, Mix, 12 switches, 28 sliders
 }
 
-// Every widget of an effect calls that effect's capture, which lands in that effect's table.
-TEST_F(EffectsWindowTest, EachWidgetFiresItsOwnEffectsCapture) {
-  struct Case { Fl_Valuator* widget; double value; float* table; int position; };
-  const Case cases[] = {
-      {comp3, 321, Pcomp, 3},  {rms4, 2.5, Prms, 4},      {nlc1, -7, Pnlc, 1},
-      {lim1, -3, Plim, 1},     {lshelf3, 2, Plshelf, 3},  {band1_1, 700, Pband1, 1},
-      {band2_2, 4, Pband2, 2}, {hshelf2, -5, Phshelf, 2}, {hpass1, 250, Php, 1},
-      {fxg1, 6, Pfxg, 1},      {rev_send, -9, Prev, 1},   {trev_send, -11, Ptrev, 1},
-  };
-  for (const Case& c : cases) {
-    ShowMessage();
-    Move(c.widget, c.value);
-    EXPECT_FLOAT_EQ(c.table[1 * 8 + c.position], static_cast<float>(c.value)) << c.widget->label();
-    EXPECT_STREQ(TextResponse->value(), "");
+// Every widget of every effect, on each end of the slot ranges, stores into that effect's
+// record of the chosen slot and nowhere else, and empties the status line; Store All and
+// Recall All carry every record so stored.
+TEST_F(EffectsWindowTest, EachWidgetStoresIntoItsOwnRecordOnEveryEndOfTheSlotRanges) {
+  for (int end = 0; end < 6; ++end) {
+    const int slot = SelectEffectsEnd(end);
+    for (const Effect& fx : Effects())
+      for (size_t p = 0; p < fx.widgets.size(); ++p) {
+        SCOPED_TRACE("slot " + std::to_string(slot) + " " + std::to_string(&fx.table[0] - Pcomp) + "/" + std::to_string(p));
+        float* record = fx.table + slot * kFxPositions;
+        const std::vector<float> kept(record, record + kFxPositions);
+        const std::vector<unsigned char> before = MixImage();
+        const float v = p ? -static_cast<float>(slot) - 0.5f * static_cast<float>(p) : 1;  // the file keeps one decimal
+        ShowMessage();
+        p ? Move(static_cast<Fl_Valuator*>(fx.widgets[p]), v) : Toggle(static_cast<Fl_Button*>(fx.widgets[p]));
+        EXPECT_EQ(record[p], v);
+        EXPECT_STREQ(TextResponse->value(), "");
+        const std::vector<float> now(record, record + kFxPositions);
+        std::copy(kept.begin(), kept.end(), record);
+        EXPECT_TRUE(MixImage() == before);
+        std::copy(now.begin(), now.end(), record);
+      }
   }
-  Fl_Button* switches[] = {comp0, rms0, nlc0, lim0, lshelf0, band1_0, band2_0, hshelf0, hpass0, fxg0, rev_state, trev_state};
-  float* tables[] = {Pcomp, Prms, Pnlc, Plim, Plshelf, Pband1, Pband2, Phshelf, Php, Pfxg, Prev, Ptrev};
-  for (int i = 0; i < 12; ++i) {
-    Toggle(switches[i]);
-    EXPECT_EQ(tables[i][8], 1.0f) << switches[i]->label();
-  }
+  ASSERT_TRUE(StoreAll());
+  MakeStorable();
+  const std::vector<unsigned char> stored = MixImage();
+  ClearInternalArrays();
+  RecallAll();
+  EXPECT_EQ(FirstDifference(stored, MixImage()), "");
 }

@@ -2,49 +2,47 @@
 // values unchanged and writes nothing, and the checks of typed values.
 
 #include "../unit/maximal_mix.h"
+#include "model/effect_catalogue.h"
 #include "gui_fixture.h"
 
 using FaderPageTest = GuiTest;
 
-// Refreshes show each strip's slot, stored values unclamped, and never write a table.
-TEST_F(FaderPageTest, EachStripShowsItsSlotAndRefreshesWriteNothing) {
-  FillMaximalMix(5);
-  for (int s = 0; s < kSlots; ++s) MuteArray[s] = (s / 2) % 2;  // solo and mute apart
-  Volume[AutoAt(1, 0)] = -200;
-  snprintf(CueNameBuffer[6], kCueNameSize, "verse");
-  const std::vector<unsigned char> before = MixImage();
-  struct Case { int bank, t, strip, slot; };
-  const Case cases[] = {{1, 1, 1, 1},      {2, 3, 4, 14},     {12, 512, 10, 120}, {3, 2, 11, 130},
-                        {8, 300, 11, 135}, {1, 7, 12, 136},   {8, 5, 12, 143},    {12, 9, 13, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE("bank " + std::to_string(c.bank) + " strip " + std::to_string(c.strip));
-    ShowPage(c.bank, c.t);
-    ExpectStripShows(c.strip, c.slot, c.t - 1);
-    if (c.strip <= 10) {
-      EXPECT_EQ((*dispNumStrip[c.strip])->value(), c.slot);
+// Every refresh shows every widget's table value, stored values unclamped, and writes no
+// table: on each bank at both ends of the index range, at each end of the effects slot
+// ranges, on each matrix bank. Two seeds, so that no value shows by chance.
+TEST_F(FaderPageTest, EveryRefreshedWidgetShowsItsTableValueAndRefreshesWriteNothing) {
+  for (unsigned seed : {5u, 6u}) {
+    FillMaximalMix(seed);
+    OutbitsStore = seed == 5 ? 16 : 24;
+    for (const EffectKind& fx : kEffectCatalogue)  // switches off too, one from a part of 1
+      for (int s = 0; s < kSlots; s += 2) fx.table[s * kFxPositions] = s % 4 ? 0.5f : 0;
+    Volume[AutoAt(1, 0)] = -200;
+    const std::vector<unsigned char> before = MixImage();
+    ramp5->input.value("-");  // a half-typed text does not survive a refresh
+    UpdateGUI();
+    ASSERT_EQ(RefreshMismatch(true), "") << "seed " << seed;
+    for (int bank = 1; bank <= kBanks; ++bank)
+      for (int t : {1, bank * 41, kIndices}) {
+        const double vol11_before = vol11->value();
+        ShowPage(bank, t);
+        ASSERT_EQ(RefreshMismatch(true), "") << "bank " << bank << " index " << t;
+        if (bank > 8) {  // the group strips stand for nothing there and keep what they showed
+          EXPECT_EQ(vol11->value(), vol11_before);
+        }
+      }
+    for (int end = 0; end < 6; ++end) {
+      SelectEffectsEnd(end);
+      ASSERT_EQ(RefreshMismatch(true), "") << "effects end " << end;
     }
+    for (int b = 1; b <= 24; ++b) {
+      Move(SubBank, b);
+      Move(VcaBank, 25 - b);
+      ASSERT_EQ(RefreshMismatch(true), "") << "matrix bank " << b;
+    }
+    ShowPage(1, 1);
+    EXPECT_STREQ(static_cast<Fl_Input*>(vol1->child(0))->value(), "-200.0");
+    EXPECT_TRUE(MixImage() == before);
   }
-  // Text the user left behind must not survive a refresh, even when the number is unchanged.
-  ramp5->input.value("-");
-  ShowPage(1, 1);
-  EXPECT_STREQ(static_cast<Fl_Input*>(vol1->child(0))->value(), "-200.0");
-  EXPECT_STREQ(ramp5->input.value(), "12904.8");
-  // Banks 9 to 12 have no group strips: they say so and keep the values shown before.
-  ShowPage(8, 5);
-  double vol11_before = vol11->value(), pan12_before = pan12->value();
-  TypeInto(Bank, "9");
-  EXPECT_STREQ(name11->value(), "(unavailable)");
-  EXPECT_STREQ(name12->value(), "(unavailable)");
-  EXPECT_EQ(DispNum11->value() + DispNum12->value(), 18);
-  EXPECT_EQ(vol11->value(), vol11_before);
-  EXPECT_EQ(pan12->value(), pan12_before);
-  // The index spinner refreshes the automated values and the cue name.
-  TypeInto(Bank, "2");
-  TypeInto(TimeIndex, "7");
-  ExpectStripShows(4, 14, 6);
-  EXPECT_STREQ(CueName->value(), "verse");
-  UpdateGUI();
-  EXPECT_TRUE(MixImage() == before);
 }
 
 TEST_F(FaderPageTest, TypedValuesAreCheckedBeforeTheyAreStored) {

@@ -8,11 +8,6 @@ namespace {
 
 class MatrixTest : public GuiTest {
  protected:
-  void SetUp() override {
-    GuiTest::SetUp();
-    Move(SubBank, 1);
-    Move(VcaBank, 1);
-  }
   static Fl_Round_Button* Sub(int row, int k) { return *subButtons[row * 8 + k - 1]; }
   static Fl_Round_Button* Vca(int row, int k) { return *vcaButtons[row * 8 + k - 1]; }
   static int Element(int channel, int group) { return (channel - 1) * 8 + group - 1; }
