@@ -89,60 +89,53 @@ class GuiTest : public ScratchDir {
   // reverb, the preferences and the status line. With texts, a value field's text must be
   // its value's (nothing half-typed left). Gives the first widget that differs, or "".
   static std::string RefreshMismatch(bool texts) {
-    std::vector<std::pair<Fl_Widget*, double>> numbers;
-    std::vector<std::pair<Fl_Input_*, const char*>> words;
+    struct Shown { Fl_Widget* widget; double number; const char* text = nullptr; };
+    std::vector<Shown> rows;
     const int b = static_cast<int>(Bank->value()), i = static_cast<int>(TimeIndex->value()) - 1;
     for (int s = 1; s <= kStripCount; ++s) {
       const int slot = s <= 10 ? (b - 1) * 10 + s : s == 13 ? 0 : b > 8 ? -1 : 127 + b + (s == 12) * 8;
-      if (s < 13) numbers.push_back({*dispNumStrip[s], s <= 10 ? slot : b});
-      words.push_back({s < 13 ? *nameStrip[s] : name13, slot < 0 ? "(unavailable)" : NameBuffer[slot]});
+      if (s < 13) rows.push_back({*dispNumStrip[s], static_cast<double>(s <= 10 ? slot : b)});
+      rows.push_back({s < 13 ? *nameStrip[s] : name13, 0, slot < 0 ? "(unavailable)" : NameBuffer[slot]});
       if (slot < 0) continue;
       const int e = AutoAt(slot, i);
-      numbers.insert(numbers.end(), {{*volStrip[s], Volume[e]}, {*ofsStrip[s], Offset[e]}, {*rampStrip[s], Ramp[e]},
-                                     {*shapeStrip[s], Shape[e]}, {*panStrip[s], Pan[slot]}, {*autoStrip[s], ChanActive[e]}});
-      if (s < 13) numbers.insert(numbers.end(), {{*soloStrip[s], SoloArray[slot]}, {*muteStrip[s], MuteArray[slot]}});
+      rows.insert(rows.end(), {{*volStrip[s], Volume[e]}, {*ofsStrip[s], Offset[e]}, {*rampStrip[s], Ramp[e]},
+                               {*shapeStrip[s], Shape[e]}, {*panStrip[s], Pan[slot]}, {*autoStrip[s], 1.0 * ChanActive[e]}});
+      if (s < 13) rows.insert(rows.end(), {{*soloStrip[s], 1.0 * SoloArray[slot]}, {*muteStrip[s], 1.0 * MuteArray[slot]}});
     }
-    numbers.insert(numbers.end(), {{IndexActive, IndexActiveArray[i]}, {GuiMin, IndexMin[i]}, {GuiSec, IndexSec[i]},
-                                   {GuiMsec, IndexMsec[i]}, {PreOn, PreviewOn}, {PreOff, PreviewOn == 0}, {monobutton, monoOn},
-                                   {bgcolor, color}, {dither, DitherBits}, {Rev_HP0, Prhp[0]}, {Rev_HP1, Prhp[1]},
-                                   {Rev_LP0, Prlp[0]}, {Rev_LP1, Prlp[1]}, {rev_width, Prev_width[0]}, {rev_positionX, Prev_position[0]},
-                                   {rev_positionY, Prev_position[1]}, {rev_positionZ, Prev_position[2]}, {rev_rtn, Prtn[0]},
-                                   {rev_size, Prtn[1]}, {trev_rtn, Ptrtn[0]}, {trev_size, Ptrtn[1]}, {trev_taps, Ptrtn[2]}});
+    rows.insert(rows.end(), {{IndexActive, 1.0 * IndexActiveArray[i]}, {GuiMin, IndexMin[i]}, {GuiSec, IndexSec[i]},
+                             {GuiMsec, IndexMsec[i]}, {PreOn, 1.0 * PreviewOn}, {PreOff, PreviewOn == 0 ? 1.0 : 0.0},
+                             {monobutton, 1.0 * monoOn}, {bgcolor, 1.0 * color}, {dither, 1.0 * DitherBits}, {Rev_HP0, Prhp[0]},
+                             {Rev_HP1, Prhp[1]}, {Rev_LP0, Prlp[0]}, {Rev_LP1, Prlp[1]}, {rev_width, Prev_width[0]},
+                             {rev_positionX, Prev_position[0]}, {rev_positionY, Prev_position[1]}, {rev_positionZ, Prev_position[2]},
+                             {rev_rtn, Prtn[0]}, {rev_size, Prtn[1]}, {trev_rtn, Ptrtn[0]}, {trev_size, Ptrtn[1]}, {trev_taps, Ptrtn[2]},
+                             {CueName, 0, CueNameBuffer[i]}, {MixNameInput, 0, MixName}, {TextResponse, 0, tbuffer},
+                             {NameInEffects, 0, NameBuffer[CNL]}, {PathDisplay, 0, Path}, {WavDirDisplay, 0, WavDirName},
+                             {MixDirDisplay, 0, MixDirName}, {LaunchDisplay, 0, LaunchCommand}});
     if (OutbitsStore == 16 || OutbitsStore == 24)  // other word lengths leave the buttons alone
-      numbers.insert(numbers.end(), {{outbits16button, OutbitsStore == 16}, {outbits24button, OutbitsStore == 24}});
-    words.insert(words.end(), {{CueName, CueNameBuffer[i]}, {MixNameInput, MixName}, {TextResponse, tbuffer},
-                               {NameInEffects, NameBuffer[CNL]}, {PathDisplay, Path}, {WavDirDisplay, WavDirName},
-                               {MixDirDisplay, MixDirName}, {LaunchDisplay, LaunchCommand}});
-    for (const auto& f : PrefFields()) numbers.push_back({f.first, *f.second});
+      rows.insert(rows.end(), {{outbits16button, OutbitsStore == 16 ? 1.0 : 0.0}, {outbits24button, OutbitsStore == 24 ? 1.0 : 0.0}});
+    for (const auto& f : PrefFields()) rows.push_back({f.first, *f.second});
     for (const Effect& fx : Effects())
-      for (size_t p = 0; p < fx.widgets.size(); ++p) numbers.push_back({fx.widgets[p], fx.table[CNL * kFxPositions + p]});
+      for (size_t p = 0; p < fx.widgets.size(); ++p) rows.push_back({fx.widgets[p], fx.table[CNL * kFxPositions + p]});
     for (bool sub : {true, false}) {
       const int first = (static_cast<int>((sub ? SubBank : VcaBank)->value()) - 1) * 5 + 1;
-      for (int r = 0; r < 5; ++r) {
-        numbers.push_back({*(sub ? subCh : vcaCh)[r], first + r});
-        words.push_back({*(sub ? subText : vcaText)[r], NameBuffer[first + r]});
-      }
-      for (int k = 0; k < 40; ++k) numbers.push_back({*(sub ? subButtons : vcaButtons)[k], (sub ? SubAsn : VcaAsn)[(first - 1) * 8 + k]});
+      for (int r = 0; r < 5; ++r)
+        rows.insert(rows.end(), {{*(sub ? subCh : vcaCh)[r], 1.0 * (first + r)}, {*(sub ? subText : vcaText)[r], 0, NameBuffer[first + r]}});
+      for (int k = 0; k < 40; ++k) rows.push_back({*(sub ? subButtons : vcaButtons)[k], 1.0 * (sub ? SubAsn : VcaAsn)[(first - 1) * 8 + k]});
     }
-    auto where = [](Fl_Widget* w) {
-      return std::string(w->window()->label()) + " window, widget at " + std::to_string(w->x()) + "," + std::to_string(w->y());
-    };
-    for (const auto& n : numbers) {
-      auto* valuator = dynamic_cast<Fl_Valuator*>(n.first);
-      auto* spinner = dynamic_cast<Fl_Spinner*>(n.first);
-      auto* button = dynamic_cast<Fl_Button*>(n.first);
-      const double shown = valuator ? valuator->value() : spinner ? spinner->value() : button->value() != 0;
-      const double held = button ? static_cast<int>(n.second) != 0 : n.second;
-      if (static_cast<float>(shown) != static_cast<float>(held))
-        return where(n.first) + " shows " + std::to_string(shown) + ", not " + std::to_string(held);
-      char text[128];
-      auto* field = dynamic_cast<Fl_Value_Input*>(n.first);
-      if (texts && field && (field->format(text), strcmp(text, field->input.value()) != 0))
-        return where(n.first) + " reads \"" + field->input.value() + "\", not " + text;
+    for (const Shown& r : rows) {
+      auto* button = dynamic_cast<Fl_Button*>(r.widget);
+      auto* valuator = dynamic_cast<Fl_Valuator*>(r.widget);
+      auto* field = dynamic_cast<Fl_Value_Input*>(r.widget);
+      const double shown = r.text ? 0 : button ? button->value() != 0 : valuator ? valuator->value() : static_cast<Fl_Spinner*>(r.widget)->value();
+      const double held = button ? static_cast<int>(r.number) != 0 : r.number;
+      char text[128] = "";
+      if (texts && field) field->format(text);
+      if (r.text ? strcmp(static_cast<Fl_Input_*>(r.widget)->value(), r.text) != 0 : static_cast<float>(shown) != static_cast<float>(held) ||
+                       strcmp(text, texts && field ? field->input.value() : ""))
+        return std::string(r.widget->window()->label()) + " window, widget at " + std::to_string(r.widget->x()) + "," +
+               std::to_string(r.widget->y()) + ": shows " + (r.text ? static_cast<Fl_Input_*>(r.widget)->value() : std::to_string(shown)) +
+               (field ? std::string(" as \"") + field->input.value() + "\"" : "") + ", not " + (r.text ? r.text : std::to_string(held));
     }
-    for (const auto& w : words)
-      if (strcmp(w.first->value(), w.second) != 0)
-        return where(w.first) + " shows \"" + w.first->value() + "\", not \"" + w.second + "\"";
     return "";
   }
   static void ShowPage(int bank, int t) {

@@ -11,28 +11,29 @@ TEST_F(EffectsWindowTest, Sizes) {
   EXPECT_EQ(EffectsWindow->children(), 47);  // selectors, spinners, name, Mix, 12 switches, 28 sliders
 }
 
-// Every widget of every effect, on each end of the slot ranges, stores into that effect's
-// record of the chosen slot and nowhere else, and empties the status line; Store All and
-// Recall All carry every record so stored.
-TEST_F(EffectsWindowTest, EachWidgetStoresIntoItsOwnRecordOnEveryEndOfTheSlotRanges) {
+// Each effect, on each end of the slot ranges, stores its whole record from its widgets
+// (whichever of them fires: on each end another) into the chosen slot and nowhere else, and
+// empties the status line; Store All and Recall All carry every record so stored.
+TEST_F(EffectsWindowTest, EachEffectStoresItsWholeRecordOnEveryEndOfTheSlotRanges) {
   for (int end = 0; end < 6; ++end) {
     const int slot = SelectEffectsEnd(end);
-    for (const Effect& fx : Effects())
-      for (size_t p = 0; p < fx.widgets.size(); ++p) {
-        SCOPED_TRACE("slot " + std::to_string(slot) + " " + std::to_string(&fx.table[0] - Pcomp) + "/" + std::to_string(p));
-        float* record = fx.table + slot * kFxPositions;
-        const std::vector<float> kept(record, record + kFxPositions);
-        const std::vector<unsigned char> before = MixImage();
-        const float v = p ? -static_cast<float>(slot) - 0.5f * static_cast<float>(p) : 1;  // the file keeps one decimal
-        ShowMessage();
-        p ? Move(static_cast<Fl_Valuator*>(fx.widgets[p]), v) : Toggle(static_cast<Fl_Button*>(fx.widgets[p]));
-        EXPECT_EQ(record[p], v);
-        EXPECT_STREQ(TextResponse->value(), "");
-        const std::vector<float> now(record, record + kFxPositions);
-        std::copy(kept.begin(), kept.end(), record);
-        EXPECT_TRUE(MixImage() == before);
-        std::copy(now.begin(), now.end(), record);
-      }
+    for (const Effect& fx : Effects()) {
+      float* record = fx.table + slot * kFxPositions;
+      const std::vector<float> kept(record, record + kFxPositions);
+      std::vector<float> want = kept;
+      static_cast<Fl_Button*>(fx.widgets[0])->value(1);
+      want[0] = 1;
+      for (size_t p = 1; p < fx.widgets.size(); ++p)  // values the file keeps (one decimal)
+        static_cast<Fl_Valuator*>(fx.widgets[p])->value(want[p] = -static_cast<float>(slot) - 0.5f * static_cast<float>(p));
+      const std::vector<unsigned char> before = MixImage();
+      ShowMessage();
+      fx.widgets[static_cast<size_t>(end) % fx.widgets.size()]->do_callback();
+      EXPECT_EQ(std::vector<float>(record, record + kFxPositions), want) << "slot " << slot << " " << fx.widgets[1]->label();
+      EXPECT_STREQ(TextResponse->value(), "");
+      std::copy(kept.begin(), kept.end(), record);
+      EXPECT_TRUE(MixImage() == before) << "slot " << slot << " " << fx.widgets[1]->label();
+      std::copy(want.begin(), want.end(), record);
+    }
   }
   ASSERT_TRUE(StoreAll());
   MakeStorable();
