@@ -61,26 +61,22 @@ class GuiTest : public ScratchDir {
   // The widgets of each effect, switch first, and the table whose record they show.
   struct Effect { float* table; std::vector<Fl_Widget*> widgets; };
   static std::vector<Effect> Effects() {
-    return {{Pcomp, {comp0, comp1, comp2, comp3, comp4}}, {Prms, {rms0, rms1, rms2, rms3, rms4}},
-            {Pnlc, {nlc0, nlc1, nlc2, nlc3}}, {Plim, {lim0, lim1}}, {Plshelf, {lshelf0, lshelf1, lshelf2, lshelf3}},
-            {Pband1, {band1_0, band1_1, band1_2, band1_3}}, {Pband2, {band2_0, band2_1, band2_2, band2_3}},
-            {Phshelf, {hshelf0, hshelf1, hshelf2, hshelf3}}, {Php, {hpass0, hpass1}}, {Pfxg, {fxg0, fxg1}},
-            {Prev, {rev_state, rev_send}}, {Ptrev, {trev_state, trev_send}}};
+    return {{Pcomp, {comp0, comp1, comp2, comp3, comp4}}, {Prms, {rms0, rms1, rms2, rms3, rms4}}, {Pnlc, {nlc0, nlc1, nlc2, nlc3}},
+            {Plim, {lim0, lim1}}, {Plshelf, {lshelf0, lshelf1, lshelf2, lshelf3}}, {Pband1, {band1_0, band1_1, band1_2, band1_3}},
+            {Pband2, {band2_0, band2_1, band2_2, band2_3}}, {Phshelf, {hshelf0, hshelf1, hshelf2, hshelf3}}, {Php, {hpass0, hpass1}},
+            {Pfxg, {fxg0, fxg1}}, {Prev, {rev_state, rev_send}}, {Ptrev, {trev_state, trev_send}}};
   }
   // The numeric fields of the preferences window and the values they stand for.
   static std::vector<std::pair<Fl_Value_Input*, float*>> PrefFields() {
-    return {{Preview_Min, &PreviewArray[0]}, {Preview_Sec, &PreviewArray[1]}, {Preview_Msec, &PreviewArray[2]},
-            {Preview_Length, &PreviewArray[3]}, {Xin_Min, &XinArray[0]}, {Xin_Sec, &XinArray[1]}, {Xin_Msec, &XinArray[2]},
-            {Xout_Min, &XoutArray[0]}, {Xout_Sec, &XoutArray[1]}, {Xout_Msec, &XoutArray[2]},
-            {head, &HeadTailArray[0]}, {tail, &HeadTailArray[1]}, {panlaw, &PanlawStore}};
+    return {{Preview_Min, &PreviewArray[0]}, {Preview_Sec, &PreviewArray[1]}, {Preview_Msec, &PreviewArray[2]}, {Preview_Length, &PreviewArray[3]},
+            {Xin_Min, &XinArray[0]}, {Xin_Sec, &XinArray[1]}, {Xin_Msec, &XinArray[2]}, {Xout_Min, &XoutArray[0]}, {Xout_Sec, &XoutArray[1]},
+            {Xout_Msec, &XoutArray[2]}, {head, &HeadTailArray[0]}, {tail, &HeadTailArray[1]}, {panlaw, &PanlawStore}};
   }
   // Chooses an end of an effects slot range in the effects window: channel 1, 110 (the
   // spinner's top), 127 (beyond it), submix 1 and 8, master. Gives the slot.
   static int SelectEffectsEnd(int end) {
     const int slots[] = {1, 110, 127, 128, 135, 0};
-    Fl_Round_Button* b = end < 3 ? SelectRegularChannel : end < 5 ? SelectGroupChannel : SelectMasterChannel;
-    b->value(0);
-    Toggle(b);
+    Toggle(end < 3 ? SelectRegularChannel : end < 5 ? SelectGroupChannel : SelectMasterChannel);  // a lit one stays lit
     if (end < 5) Move(end < 3 ? RegularNum : GroupNum, end < 3 ? slots[end] : slots[end] - 127);
     return slots[end];
   }
@@ -102,15 +98,14 @@ class GuiTest : public ScratchDir {
                                {*shapeStrip[s], Shape[e]}, {*panStrip[s], Pan[slot]}, {*autoStrip[s], 1.0 * ChanActive[e]}});
       if (s < 13) rows.insert(rows.end(), {{*soloStrip[s], 1.0 * SoloArray[slot]}, {*muteStrip[s], 1.0 * MuteArray[slot]}});
     }
-    rows.insert(rows.end(), {{IndexActive, 1.0 * IndexActiveArray[i]}, {GuiMin, IndexMin[i]}, {GuiSec, IndexSec[i]},
-                             {GuiMsec, IndexMsec[i]}, {PreOn, 1.0 * PreviewOn}, {PreOff, PreviewOn == 0 ? 1.0 : 0.0},
-                             {monobutton, 1.0 * monoOn}, {bgcolor, 1.0 * color}, {dither, 1.0 * DitherBits}, {Rev_HP0, Prhp[0]},
-                             {Rev_HP1, Prhp[1]}, {Rev_LP0, Prlp[0]}, {Rev_LP1, Prlp[1]}, {rev_width, Prev_width[0]},
-                             {rev_positionX, Prev_position[0]}, {rev_positionY, Prev_position[1]}, {rev_positionZ, Prev_position[2]},
-                             {rev_rtn, Prtn[0]}, {rev_size, Prtn[1]}, {trev_rtn, Ptrtn[0]}, {trev_size, Ptrtn[1]}, {trev_taps, Ptrtn[2]},
-                             {CueName, 0, CueNameBuffer[i]}, {MixNameInput, 0, MixName}, {TextResponse, 0, tbuffer},
-                             {NameInEffects, 0, NameBuffer[CNL]}, {PathDisplay, 0, Path}, {WavDirDisplay, 0, WavDirName},
-                             {MixDirDisplay, 0, MixDirName}, {LaunchDisplay, 0, LaunchCommand}});
+    rows.insert(rows.end(), {{IndexActive, 1.0 * IndexActiveArray[i]}, {GuiMin, IndexMin[i]}, {GuiSec, IndexSec[i]}, {GuiMsec, IndexMsec[i]},
+                             {PreOn, 1.0 * PreviewOn}, {PreOff, PreviewOn == 0 ? 1.0 : 0.0}, {monobutton, 1.0 * monoOn}, {bgcolor, 1.0 * color},
+                             {dither, 1.0 * DitherBits}, {Rev_HP0, Prhp[0]}, {Rev_HP1, Prhp[1]}, {Rev_LP0, Prlp[0]}, {Rev_LP1, Prlp[1]},
+                             {rev_width, Prev_width[0]}, {rev_positionX, Prev_position[0]}, {rev_positionY, Prev_position[1]},
+                             {rev_positionZ, Prev_position[2]}, {rev_rtn, Prtn[0]}, {rev_size, Prtn[1]}, {trev_rtn, Ptrtn[0]},
+                             {trev_size, Ptrtn[1]}, {trev_taps, Ptrtn[2]}, {CueName, 0, CueNameBuffer[i]}, {MixNameInput, 0, MixName},
+                             {TextResponse, 0, tbuffer}, {NameInEffects, 0, NameBuffer[CNL]}, {PathDisplay, 0, Path},
+                             {WavDirDisplay, 0, WavDirName}, {MixDirDisplay, 0, MixDirName}, {LaunchDisplay, 0, LaunchCommand}});
     if (OutbitsStore == 16 || OutbitsStore == 24)  // other word lengths leave the buttons alone
       rows.insert(rows.end(), {{outbits16button, OutbitsStore == 16 ? 1.0 : 0.0}, {outbits24button, OutbitsStore == 24 ? 1.0 : 0.0}});
     for (const auto& f : PrefFields()) rows.push_back({f.first, *f.second});

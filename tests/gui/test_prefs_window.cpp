@@ -71,15 +71,6 @@ TEST_F(PrefsTest, ColourIsLimitedAndColoursEveryWindow) {
   EXPECT_EQ(SubWindow->color(), 255u);
 }
 
-// A word length from a hand-edited file leaves the buttons as they were (the other fields
-// are the refresh check of the fader page test).
-TEST_F(PrefsTest, RefreshKeepsTheWordLengthButtonsForOtherLengths) {
-  OutbitsStore = 20;
-  UpdatePreferences();
-  EXPECT_EQ(outbits24button->value() - outbits16button->value(), 1);
-  EXPECT_EQ(OutbitsStore, 20);
-}
-
 // A number beyond the float range would be stored as an infinity: every field keeps its
 // value. Whole-number fields read "1e39" as the decimal 1, like "3.5" as 3.
 TEST_F(PrefsTest, HugeNumbersAreNotStored) {
