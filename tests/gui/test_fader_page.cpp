@@ -39,37 +39,39 @@ TEST_F(FaderPageTest, EveryRefreshedWidgetShowsItsTableValueAndRefreshesWriteNot
   }
 }
 
+// On the last page, strip 10: channel 120 at index 512; strip 13 the master there.
 TEST_F(FaderPageTest, TypedValuesAreCheckedBeforeTheyAreStored) {
-  const float& ramp = Ramp[AutoAt(1, 0)];
-  const float& shape = Shape[AutoAt(1, 0)];
+  ShowPage(kBanks, kIndices);
+  const float& ramp = Ramp[AutoAt(120, 511)];
+  const float& shape = Shape[AutoAt(120, 511)];
   struct Case { Fl_Value_Input* field; const char* text; const float* stored; float expected; };
-  const Case cases[] = {{ramp1, "3.5", &ramp, 3.5f}, {ramp1, "-0.5", &ramp, 3.5f}, {ramp1, "nan", &ramp, 3.5f},
-                        {ramp1, "0", &ramp, 0},      {shape1, "0", &shape, 1},       {shape1, "20", &shape, 20},
-                        {pan1, "-101", &Pan[1], 0},  {pan1, "-100", &Pan[1], -100},  {pan1, "3.5", &Pan[1], 3}};
+  const Case cases[] = {{ramp10, "3.5", &ramp, 3.5f}, {ramp10, "-0.5", &ramp, 3.5f}, {ramp10, "nan", &ramp, 3.5f},
+                        {ramp10, "0", &ramp, 0},      {shape10, "0", &shape, 1},       {shape10, "20", &shape, 20},
+                        {pan10, "-101", &Pan[120], 0}, {pan10, "-100", &Pan[120], -100}, {pan10, "3.5", &Pan[120], 3}};
   for (const Case& c : cases) {
     TypeInto(c.field, c.text);
-    EXPECT_EQ(*c.stored, c.expected) << c.field->label() << " " << c.text;
+    EXPECT_EQ(*c.stored, c.expected) << &c - cases << " " << c.text;
   }
   // Numbers beyond the float range would be stored as infinities: every field keeps its value.
-  TypeInto(ofs1, "2");
+  TypeInto(ofs10, "2");
   TypeInto(GuiSec, "5");
   const std::vector<unsigned char> before = MixImage();
-  for (Fl_Value_Input* field : {ofs1, ramp1, shape1, GuiMin, GuiSec, GuiMsec})
+  for (Fl_Value_Input* field : {ofs10, ramp10, shape10, GuiMin, GuiSec, GuiMsec})
     for (const char* huge : {"1e39", "-1e39"}) TypeInto(field, huge);
   EXPECT_TRUE(MixImage() == before);
 
   // Typed volumes are stored as typed; arrows step from there, and from the 0.1 grid they
   // reach both ends exactly.
-  TypeInto(vol1, "-6.55");
-  EXPECT_EQ(Volume[AutoAt(1, 0)], -6.55f);
-  vol1->child(1)->do_callback();
-  EXPECT_EQ(Volume[AutoAt(1, 0)], -6.45f);
-  TypeInto(vol1, "nan");
-  EXPECT_EQ(Volume[AutoAt(1, 0)], -6.45f);
+  TypeInto(vol10, "-6.55");
+  EXPECT_EQ(Volume[AutoAt(120, 511)], -6.55f);
+  vol10->child(1)->do_callback();
+  EXPECT_EQ(Volume[AutoAt(120, 511)], -6.45f);
+  TypeInto(vol10, "nan");
+  EXPECT_EQ(Volume[AutoAt(120, 511)], -6.45f);
   TypeInto(vol13, "11.7");
   for (int k = 0; k < 3; ++k) vol13->child(1)->do_callback();
-  EXPECT_EQ(Volume[AutoAt(0, 0)], 12.0f);
+  EXPECT_EQ(Volume[AutoAt(0, 511)], 12.0f);
   TypeInto(vol13, "-143.7");
   for (int k = 0; k < 3; ++k) vol13->child(2)->do_callback();
-  EXPECT_EQ(Volume[AutoAt(0, 0)], -144.0f);
+  EXPECT_EQ(Volume[AutoAt(0, 511)], -144.0f);
 }
