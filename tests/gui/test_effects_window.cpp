@@ -1,4 +1,5 @@
-// The effects and reverb windows as built: sizes, and which capture each effect's widgets fire.
+// The effects window as built, and each effect's capture on every end of the slot ranges,
+// through to the files.
 
 #include "../unit/random_mix.h"
 #include "gui_fixture.h"

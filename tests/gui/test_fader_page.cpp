@@ -1,5 +1,5 @@
-// The fader page: which slot each strip shows in each bank, that a refresh shows stored
-// values unchanged and writes nothing, and the checks of typed values.
+// What every window shows after a refresh, read back against the tables on every bank, and
+// the checks of values typed into the fader page.
 
 #include "../unit/maximal_mix.h"
 #include "model/effect_catalogue.h"

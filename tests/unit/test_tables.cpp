@@ -66,7 +66,7 @@ TEST(Text, EveryLeadByteIsKeptWholeOrDropped) {
       const std::string text = "ab" + std::string{static_cast<char>(lead), static_cast<char>(second)} + std::string(length - 2, '\xbf');
       for (size_t n = 2; n <= text.size(); ++n) {
         const std::string want = n == text.size() || lead < 0xC2 ? text.substr(0, n) : "ab";
-        char cut[8], row[8];  // n bytes of the source; a row n bytes long
+        char cut[8], row[8];  // n bytes of the source; a row with room for n
         CopyTextN(cut, sizeof cut, text.c_str(), n);
         CopyText(row, n + 1, text.c_str());
         EXPECT_EQ(std::string(cut) + "|" + row, want + "|" + want) << std::hex << lead << " " << second << ", " << n << " bytes";
