@@ -82,16 +82,17 @@ class GuiTest : public ScratchDir {
   }
   // Every widget a refresh fills, against the table value it stands for (a button: its whole
   // part is not 0): the page the spinners show, effects slot CNL, the matrix banks, the
-  // reverb, the preferences and the status line. With texts, a value field's text must be
-  // its value's (nothing half-typed left). Gives the first widget that differs, or "".
-  static std::string RefreshMismatch(bool texts) {
+  // reverb, the preferences and the status line. Right after a refresh, also what a user
+  // may have left in a field: a value field's text must be its value's (nothing half-typed),
+  // and the inert group strips' names must say so. Gives the first widget that differs, or "".
+  static std::string RefreshMismatch(bool refreshed) {
     struct Shown { Fl_Widget* widget; double number; const char* text = nullptr; };
     std::vector<Shown> rows;
     const int b = static_cast<int>(Bank->value()), i = static_cast<int>(TimeIndex->value()) - 1;
     for (int s = 1; s <= kStripCount; ++s) {
       const int slot = s <= 10 ? (b - 1) * 10 + s : s == 13 ? 0 : b > 8 ? -1 : 127 + b + (s == 12) * 8;
       if (s < 13) rows.push_back({*dispNumStrip[s], static_cast<double>(s <= 10 ? slot : b)});
-      rows.push_back({s < 13 ? *nameStrip[s] : name13, 0, slot < 0 ? "(unavailable)" : NameBuffer[slot]});
+      if (slot >= 0 || refreshed) rows.push_back({s < 13 ? *nameStrip[s] : name13, 0, slot < 0 ? "(unavailable)" : NameBuffer[slot]});
       if (slot < 0) continue;
       const int e = AutoAt(slot, i);
       rows.insert(rows.end(), {{*volStrip[s], Volume[e]}, {*ofsStrip[s], Offset[e]}, {*rampStrip[s], Ramp[e]},
@@ -124,9 +125,9 @@ class GuiTest : public ScratchDir {
       const double shown = r.text ? 0 : button ? button->value() != 0 : valuator ? valuator->value() : static_cast<Fl_Spinner*>(r.widget)->value();
       const double held = button ? static_cast<int>(r.number) != 0 : r.number;
       char text[128] = "";
-      if (texts && field) field->format(text);
+      if (refreshed && field) field->format(text);
       if (r.text ? strcmp(static_cast<Fl_Input_*>(r.widget)->value(), r.text) != 0 : static_cast<float>(shown) != static_cast<float>(held) ||
-                       strcmp(text, texts && field ? field->input.value() : ""))
+                       strcmp(text, refreshed && field ? field->input.value() : ""))
         return std::string(r.widget->window()->label()) + " window, widget at " + std::to_string(r.widget->x()) + "," +
                std::to_string(r.widget->y()) + ": shows " + (r.text ? static_cast<Fl_Input_*>(r.widget)->value() : std::to_string(shown)) +
                (field ? std::string(" as \"") + field->input.value() + "\"" : "") + ", not " + (r.text ? r.text : std::to_string(held));
