@@ -19,6 +19,10 @@ void GuiTest::SetUp() {
   outsideAnswer = 2;  // Overwrite: a store does as it always did
   OutsideQuestion = [](const char* names) { return outsideAsked += names, outsideAnswer; };
   tbuffer[0] = '\0';
+  GroupNum->value(1);  // channel 1, submix spinner 1, matrix banks 1, the first page: start-up
+  SelectEffectsEnd(0);
+  Move(SubBank, 1);
+  Move(VcaBank, 1);
   ShowPage(1, 1);
   UpdateGUI();
   ResetHistory();

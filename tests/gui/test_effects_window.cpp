@@ -1,5 +1,7 @@
-// The effects and reverb windows as built: sizes, and which capture each effect's widgets fire.
+// The effects window as built, and each effect's capture on every end of the slot ranges,
+// through to the files.
 
+#include "../unit/random_mix.h"
 #include "gui_fixture.h"
 
 using EffectsWindowTest = GuiTest;
@@ -10,25 +12,34 @@ TEST_F(EffectsWindowTest, Sizes) {
   EXPECT_EQ(EffectsWindow->children(), 47);  // selectors, spinners, name, Mix, 12 switches, 28 sliders
 }
 
-// Every widget of an effect calls that effect's capture, which lands in that effect's table.
-TEST_F(EffectsWindowTest, EachWidgetFiresItsOwnEffectsCapture) {
-  struct Case { Fl_Valuator* widget; double value; float* table; int position; };
-  const Case cases[] = {
-      {comp3, 321, Pcomp, 3},  {rms4, 2.5, Prms, 4},      {nlc1, -7, Pnlc, 1},
-      {lim1, -3, Plim, 1},     {lshelf3, 2, Plshelf, 3},  {band1_1, 700, Pband1, 1},
-      {band2_2, 4, Pband2, 2}, {hshelf2, -5, Phshelf, 2}, {hpass1, 250, Php, 1},
-      {fxg1, 6, Pfxg, 1},      {rev_send, -9, Prev, 1},   {trev_send, -11, Ptrev, 1},
-  };
-  for (const Case& c : cases) {
-    ShowMessage();
-    Move(c.widget, c.value);
-    EXPECT_FLOAT_EQ(c.table[1 * 8 + c.position], static_cast<float>(c.value)) << c.widget->label();
-    EXPECT_STREQ(TextResponse->value(), "");
+// Each effect, on each end of the slot ranges, stores its whole record from its widgets
+// (whichever of them fires: on each end another) into the chosen slot and nowhere else, and
+// empties the status line; Store All and Recall All carry every record so stored.
+TEST_F(EffectsWindowTest, EachEffectStoresItsWholeRecordOnEveryEndOfTheSlotRanges) {
+  for (int end = 0; end < 6; ++end) {
+    const int slot = SelectEffectsEnd(end);
+    for (const Effect& fx : Effects()) {
+      float* record = fx.table + slot * kFxPositions;
+      const std::vector<float> kept(record, record + kFxPositions);
+      std::vector<float> want = kept;
+      static_cast<Fl_Button*>(fx.widgets[0])->value(1);
+      want[0] = 1;
+      for (size_t p = 1; p < fx.widgets.size(); ++p)  // values the file keeps (one decimal)
+        static_cast<Fl_Valuator*>(fx.widgets[p])->value(want[p] = -static_cast<float>(slot) - 0.5f * static_cast<float>(p));
+      const std::vector<unsigned char> before = MixImage();
+      ShowMessage();
+      fx.widgets[static_cast<size_t>(end) % fx.widgets.size()]->do_callback();
+      EXPECT_EQ(std::vector<float>(record, record + kFxPositions), want) << "slot " << slot << " " << fx.widgets[1]->label();
+      EXPECT_STREQ(TextResponse->value(), "");
+      std::copy(kept.begin(), kept.end(), record);
+      EXPECT_TRUE(MixImage() == before) << "slot " << slot << " " << fx.widgets[1]->label();
+      std::copy(want.begin(), want.end(), record);
+    }
   }
-  Fl_Button* switches[] = {comp0, rms0, nlc0, lim0, lshelf0, band1_0, band2_0, hshelf0, hpass0, fxg0, rev_state, trev_state};
-  float* tables[] = {Pcomp, Prms, Pnlc, Plim, Plshelf, Pband1, Pband2, Phshelf, Php, Pfxg, Prev, Ptrev};
-  for (int i = 0; i < 12; ++i) {
-    Toggle(switches[i]);
-    EXPECT_EQ(tables[i][8], 1.0f) << switches[i]->label();
-  }
+  ASSERT_TRUE(StoreAll());
+  MakeStorable();
+  const std::vector<unsigned char> stored = MixImage();
+  ClearInternalArrays();
+  RecallAll();
+  EXPECT_EQ(FirstDifference(stored, MixImage()), "");
 }

@@ -71,33 +71,13 @@ TEST_F(PrefsTest, ColourIsLimitedAndColoursEveryWindow) {
   EXPECT_EQ(SubWindow->color(), 255u);
 }
 
-TEST_F(PrefsTest, RefreshShowsTheTables) {
-  PreviewOn = monoOn = 1;
-  XoutArray[1] = 4.25f;
-  head->input.value("");  // a half-typed field must not survive the refresh
-  ShowPrefs();
-  HidePrefs();
-  EXPECT_EQ(PreOn->value() - PreOff->value() + monobutton->value(), 2);
-  EXPECT_EQ(Xout_Sec->value(), 4.25);
-  EXPECT_STREQ(head->input.value(), "0.000");
-  // A word length from a hand-edited file leaves the buttons as they were.
-  OutbitsStore = 20;
-  UpdatePreferences();
-  EXPECT_EQ(outbits24button->value() - outbits16button->value(), 1);
-  EXPECT_EQ(OutbitsStore, 20);
-}
-
-// A number beyond the float range would be stored as an infinity: every field keeps its value.
+// A number beyond the float range would be stored as an infinity: every field keeps its
+// value. Whole-number fields read "1e39" as the decimal 1, like "3.5" as 3.
 TEST_F(PrefsTest, HugeNumbersAreNotStored) {
-  Fl_Value_Input* const fields[] = {Preview_Min, Preview_Sec, Preview_Msec, Preview_Length, Xin_Min, Xin_Sec,
-                                    Xin_Msec, Xout_Min, Xout_Sec, Xout_Msec, head, tail, panlaw};
-  for (Fl_Value_Input* f : fields) TypeInto(f, "7");
-  for (Fl_Value_Input* f : fields) TypeInto(f, "1e39");
-  const float* const stored[] = {&PreviewArray[0], &PreviewArray[1], &PreviewArray[2], &PreviewArray[3],
-                                 &XinArray[0], &XinArray[1], &XinArray[2], &XoutArray[0], &XoutArray[1],
-                                 &XoutArray[2], &HeadTailArray[0], &HeadTailArray[1], &PanlawStore};
-  // Whole-number fields read "1e39" as the decimal 1, like "3.5" as 3.
-  for (int i = 0; i < 13; ++i) EXPECT_EQ(*stored[i], i == 2 || i == 6 || i == 9 ? 1.0f : 7.0f) << i;
+  const auto fields = PrefFields();
+  for (const char* typed : {"7", "1e39"})
+    for (const auto& f : fields) TypeInto(f.first, typed);
+  for (size_t k = 0; k < fields.size(); ++k) EXPECT_EQ(*fields[k].second, fields[k].first->step() == 1 ? 1.0f : 7.0f) << k;
 }
 
 TEST_F(PrefsTest, TextsAndChosenDirectoriesAreStored) {

@@ -31,16 +31,9 @@ TEST(Text, CopyIsOneLineOfWholeCharacters) {
       {"0123456789", 8, "0123456"},
       {"Night Drive\nend", 128, "Night Drive end"},
       {"a\r\nb\tc\x7f\x01", 128, "a  b c  "},
-      {"caf\xc3\xa9", 5, "caf"},                 // a 2-byte character cut after its lead byte
-      {"caf\xc3\xa9", 6, "caf\xc3\xa9"},          // just fits
-      {"\xe2\x82\xac\xe2\x82\xac", 6, "\xe2\x82\xac"},  // 3-byte characters cut mid-way
-      {"ab\xf0\x9f\x8e\xb5", 6, "ab"},           // a 4-byte character cut after 3 bytes
-      {"ab\xf0\x9f\x8e\xb5", 7, "ab\xf0\x9f\x8e\xb5"},
-      {"ab\xc3", 128, "ab"},                     // unfinished at the end of the source too
       {"\x80\x80", 128, "\x80\x80"},             // not UTF-8 at all: kept, nothing to cut
       {"---\xd3\xdf", 128, "---"},               // two unfinished lead bytes: both go
       {"ab\xe2\x82\xe2", 128, "ab"},              // an unfinished one before an unfinished one
-      {"ab\xc3\xa9\xc3", 5, "ab\xc3\xa9"},          // the cut, then a whole character
   };
   for (const auto& c : cases) {
     char row[128], again[128];
@@ -51,15 +44,33 @@ TEST(Text, CopyIsOneLineOfWholeCharacters) {
     EXPECT_STREQ(again, row) << c.src << " in " << c.row;
   }
   char row[8] = "xxxxxxx";
-  CopyTextN(row, "abcdef", 2);
-  EXPECT_STREQ(row, "ab");
   CopyText(row, nullptr);
   EXPECT_STREQ(row, "");
-  // 100 accented letters into a 128-byte name row: 63 whole letters, 126 bytes.
-  std::string accents;
-  for (int i = 0; i < 100; ++i) accents += "\xc3\xa9";
-  CopyText(NameBuffer[127], accents.c_str());
-  EXPECT_EQ(std::string(NameBuffer[127]), accents.substr(0, 126));
-  CopyText(CueNameBuffer[511], accents.c_str());
-  EXPECT_EQ(std::string(CueNameBuffer[511]), accents.substr(0, 62));
+  // 100 three-byte characters of the last lead byte of their range into a 128-byte name
+  // row: 42 whole characters, 126 bytes; into a 64-byte cue name row 21 fit exactly.
+  std::string wide;
+  for (int i = 0; i < 100; ++i) wide += "\xef\xbf\xbd";
+  CopyText(NameBuffer[127], wide.c_str());
+  EXPECT_EQ(std::string(NameBuffer[127]), wide.substr(0, 126));
+  CopyText(CueNameBuffer[511], wide.c_str());
+  EXPECT_EQ(std::string(CueNameBuffer[511]), wide.substr(0, 63));
+}
+
+// Every lead byte, with the lowest and the highest second byte it takes: a character that
+// fits stays whole; cut by the row or unfinished at the end of a bounded source, it goes.
+TEST(Text, EveryLeadByteIsKeptWholeOrDropped) {
+  for (int lead = 0xC0; lead <= 0xF4; ++lead) {  // 0xC0 and 0xC1 lead nothing: kept as they are
+    const size_t length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const int low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    for (int second : {low, high}) {
+      const std::string text = "ab" + std::string{static_cast<char>(lead), static_cast<char>(second)} + std::string(length - 2, '\xbf');
+      for (size_t n = 2; n <= text.size(); ++n) {
+        const std::string want = n == text.size() || lead < 0xC2 ? text.substr(0, n) : "ab";
+        char cut[8], row[8];  // n bytes of the source; a row with room for n
+        CopyTextN(cut, sizeof cut, text.c_str(), n);
+        CopyText(row, n + 1, text.c_str());
+        EXPECT_EQ(std::string(cut) + "|" + row, want + "|" + want) << std::hex << lead << " " << second << ", " << n << " bytes";
+      }
+    }
+  }
 }
