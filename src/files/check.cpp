@@ -46,15 +46,7 @@ const Checked kChecked[] = {{"faders.txt", kFBuffSize, RecallFaders},
 
 char probe[kFBuffSize];
 
-}  // namespace
-
-int CheckMix(const char* shown, const char* only) {
-  shownDir = shown;
-  found = 0;
-  problemsEcho = false;
-  ProblemHook = PrintProblem;
-  BeginProblems();  // a fresh list: a line of the last mix is no line of this one
-  ClearInternalArrays();
+int CheckFiles(const char* shown, const char* only) {
   int read = 0;
   bool refused = false;
   for (const Checked& c : kChecked) {
@@ -76,10 +68,9 @@ int CheckMix(const char* shown, const char* only) {
     return 2;
   }
   printf("%i problem%s in %i file%s\n", found, found == 1 ? "" : "s", read, read == 1 ? "" : "s");
+  // A file that cannot be read outranks problems in another: its own are not even known.
   return refused ? 2 : found ? 1 : 0;
 }
-
-namespace {
 
 // One argument: the mix it names checked in its directory, then back where we were.
 int CheckArgument(const std::string& arg) {
@@ -107,9 +98,23 @@ int CheckArgument(const std::string& arg) {
 
 }  // namespace
 
+int CheckMix(const char* shown, const char* only) {
+  shownDir = shown;
+  found = 0;
+  problemsEcho = false;
+  ProblemHook = PrintProblem;
+  BeginProblems();  // a fresh list: a line of the last mix is no line of this one
+  ClearInternalArrays();
+  int status = CheckFiles(shown, only);
+  EndProblems();
+  problemsEcho = true;
+  ProblemHook = nullptr;
+  return status;
+}
+
 int CheckMixes(const std::vector<std::string>& args) {
   if (args.empty()) return CheckMix("", nullptr);
-  int worst = 0;  // the statuses are ordered: 2 (unreadable) is worse than 1 (problems)
+  int worst = 0;  // 2 (cannot be read) is worse than 1 (problems), which is worse than 0
   for (const std::string& arg : args) worst = std::max(worst, CheckArgument(arg));
   return worst;
 }
