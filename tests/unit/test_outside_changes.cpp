@@ -145,7 +145,7 @@ TEST_F(OutsideTest, ReadersListEveryLineTheyRefuseOrCannotReadFully) {
       {'p', "pre\ton\n", "2 No \"end\" line", true},
       {'t', "1 Kick +\nx Snare ++\n3 Keys\n4 Bass +\nend\n", "2 Channel number missing; 3 Channel line needs", false},
       {'t', channels + "end\n", "128 More than 127 channels", true},
-      {'f', times + "t\t1\t0\t0\nv\t1\t0\ncue\tx\n", "514 More than 512 time indices; 515 No time index; 516 More than 512", true},
+      {'f', times + "cue\tx\nt\t1\t0\t0\nv\t1\t0\n", "514 More than 512 time indices; 515 More than 512; 516 No time index", true},
   };
   for (const auto& row : rows) {
     std::string text = row.lines;
