@@ -95,11 +95,10 @@ TEST_F(MixPath, CheckStatusIsTheWorstOutcome) {
                                                {"odd", 2},  {"mixed", 2}, {"empty", 2}, {"missing", 2}};
   for (const auto& a : alone)
     for (const auto& b : alone) {
-      testing::internal::CaptureStdout();
-      testing::internal::CaptureStderr();
+      testing::internal::CaptureStdout(), testing::internal::CaptureStderr();
       int got = CheckMixes(a.first == b.first ? std::vector<std::string>{a.first} : std::vector<std::string>{a.first, b.first});
-      std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
-      EXPECT_EQ(got, std::max(a.second, b.second)) << a.first << " " << b.first << "\n" << out << err;
+      std::string said = testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+      EXPECT_EQ(got, std::max(a.second, b.second)) << a.first << " " << b.first << "\n" << said;
     }
   testing::internal::CaptureStdout();
   EXPECT_EQ(CheckMixes({"clean", "bad/faders.txt"}), 1);
