@@ -3,6 +3,7 @@
 #include "files/lines.h"
 
 #include <cerrno>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -179,12 +180,13 @@ int FieldInt(const Fields& f, int k) {
   return TextInt(f.start[k], FieldLen(f, k));
 }
 
-// "-12.50": the plain decimals every writer prints, told apart without a call to strtod.
+// "-12.50": the plain decimals every writer prints, told apart without a call to strtod. At
+// most 38 digits before the point keep them below 1e38, within the float range.
 static bool PlainDecimal(const char* p, const char* end) {
   if (p < end && *p == '-') ++p;
   const char* digits = p;
   while (p < end && IsDigit(*p)) ++p;
-  if (p == digits) return false;
+  if (p == digits || p - digits > 38) return false;
   if (p < end && *p == '.') ++p;
   while (p < end && IsDigit(*p)) ++p;
   return p == end;
@@ -198,7 +200,7 @@ bool FieldIsNumber(const Fields& f, int k) {
   Bounded(f.start[k], len, buf);
   char* stop = nullptr;
   double v = strtod(buf, &stop);
-  return stop == buf + len && std::isfinite(v);
+  return stop == buf + len && std::fabs(v) <= FLT_MAX;  // NaN fails too
 }
 
 bool NumbersAt(const Fields& f, int first, int count) {

@@ -117,7 +117,7 @@ TEST_F(OutsideTest, ReadersListEveryLineTheyRefuseOrCannotReadFully) {
       {'f', "v\tG\t8\t1\nv\tG\t9\t1\nv\tabc\t1\nv\n", "4 Channel; 5 Channel; 6 Channel", true},
       {'f', "v\t200\t-3\nofs\t2\nrmp\t1\nshape\t3\nv\t1\t0\nofs\t2\n", "3 Channel; 4 Belongs; 5 Belongs; 6 Belongs", true},
       {'f', "vca\t8\t1\nvca\t9\t1\nofs\t2\n", "4 VCA number out of range!; 5 Belongs", true},
-      {'f', "v\t5\nv\t6\t1x\nv\tM\t1\t2\nofs\nrmp\t1\t2\n", "3 Fields; 4 Fields; 5 Fields; 6 Fields; 7 Fields", false},
+      {'f', "v\t5\nv\t6\t1x\nv\tM\t1\t2\nofs\nrmp\t1\t2\nv\t7\t1e39\nv\t8\t-3.4e38\n", "3 Fields; 4 Fields; 5 Fields; 6 Fields; 7 Fields; 8 Fields", false},
       {'f', "t\t1\t2\ninc\nt\t1\t2\t3\t4\ninc\t1\t2\n", "3 Fields; 4 Fields; 5 Fields; 6 Fields", false},
       {'f', "p\t143\t1\np\t144\t1\np\tG\t9\t1\np\t1\n", "4 Channel; 5 Channel; 6 Fields", false},
       {'f', "rev\t143\t1\nrev\t144\t1\ncomp\t135\t1\t2\t3\t4\ncomp\t136\t1\t2\t3\t4\n", "4 Channel; 6 Channel", true},
