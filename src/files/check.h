@@ -1,5 +1,5 @@
-// tessaro --check: the mix's files read as Recall All reads them, with no display; every
-// problem printed as "file:line: message", then a one-line summary.
+// tessaro --check: each mix's files read as Recall All reads them, with no display; every
+// problem printed as "file:line: message", then a one-line summary per argument.
 #pragma once
 #include <string>
 #include <vector>

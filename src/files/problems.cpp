@@ -1,5 +1,5 @@
-// The readers' diagnostics: printed as they always were, and kept with file and line for the
-// Problems window and --check.
+// The readers' diagnostics: the design's lines printed as they always were, and every problem
+// listed once per line, with file and line, for the Problems window, --check and the engine.
 #include "files/problems.h"
 
 #include <cstdarg>

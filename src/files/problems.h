@@ -1,5 +1,5 @@
-// What the readers found wrong in a file: each diagnostic kept as (file, line, message, the
-// line's text) beside the standard-output line it has always printed.
+// The one collector of what the readers found wrong: each line they refuse or cannot read
+// fully, once, as (file, line, message, the line's text), beside the design's printed lines.
 #pragma once
 #include <cstddef>
 

@@ -99,7 +99,7 @@ void ReadTracksText(const char* text, size_t size) {
     // The number is not read (the k-th line fills channel k), but the engine needs one.
     const char* p = line.begin;
     while (p < line.end && *p >= '0' && *p <= '9') ++p;
-    if (p == line.begin || *p != ' ') ListProblem(kTracksFile, scan.number, line.begin, line.end, "Channel number missing");
+    if (p == line.begin || p == line.end || *p != ' ') ListProblem(kTracksFile, scan.number, line.begin, line.end, "Channel number missing");
     ++k;
   }
   ListEnding(kTracksFile, scan, false);
