@@ -24,8 +24,10 @@ namespace {
 const char* shownDir = "";
 int found = 0;
 
+// As the Problems window shows it: the line's text (when it has one) indented below.
 void PrintProblem(const Problem& p) {
   printf("%s%s:%i: %s\n", shownDir, p.file, p.line, p.message);
+  if (p.text[0]) printf("    %s\n", p.text);
   ++found;
 }
 

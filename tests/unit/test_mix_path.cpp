@@ -102,5 +102,5 @@ TEST_F(MixPath, CheckStatusIsTheWorstOutcome) {
     }
   testing::internal::CaptureStdout();
   EXPECT_EQ(CheckMixes({"clean", "bad/faders.txt"}), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "0 problems in 1 file\nbad/faders.txt:2: Channel number out of range or not specified!\n1 problem in 1 file\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "0 problems in 1 file\nbad/faders.txt:2: Channel number out of range or not specified!\n    v 200 -3\n1 problem in 1 file\n");
 }
