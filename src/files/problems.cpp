@@ -1,4 +1,4 @@
-// The readers' diagnostics: the design's lines printed as they always were, and every problem
+// The readers' diagnostics: the lines they always printed, printed as before, and every problem
 // listed once per line, with file and line, for the Problems window, --check and the engine.
 #include "files/problems.h"
 

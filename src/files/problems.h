@@ -1,5 +1,5 @@
 // The one collector of what the readers found wrong: each line they refuse or cannot read
-// fully, once, as (file, line, message, the line's text), beside the design's printed lines.
+// fully, once, as (file, line, message, the line's text), beside the lines they always printed.
 #pragma once
 #include <cstddef>
 
