@@ -87,12 +87,10 @@ TEST_F(MixPath, RecalledOnlyWhereAMixFileExists) {
 // orders (the worst counts), and one directory whose files differ (unreadable outranks problems).
 TEST_F(MixPath, CheckStatusIsTheWorstOutcome) {
   for (const char* d : {"clean", "bad", "empty", "mixed", "mixed/prefs.txt"}) ASSERT_EQ(mkdir(d, 0755), 0);
-  Spit("clean/faders.txt", "Clean mix\nend\n");
-  Spit("bad/faders.txt", "Bad mix\nv\t200\t-3\nend\n");
-  Spit("mixed/faders.txt", "Bad mix\nv\t200\t-3\nend\n");
-  const std::pair<std::string, int> alone[] = {{"clean", 0}, {"clean/faders.txt", 0}, {"bad", 1},
-                                               {"mix", 1},  // "end" as the mix-name line: no end line
-                                               {"odd", 2},  {"mixed", 2}, {"empty", 2}, {"missing", 2}};
+  for (const char* f : {"clean/faders.txt", "bad/faders.txt", "mixed/faders.txt"}) Spit(f, f[0] == 'c' ? "Mix\nend\n" : "Mix\nv\t200\t-3\nend\n");
+  // "mix" holds "end" as its mix-name line, so it has no end line; "odd" and "mixed" a file that cannot be read.
+  const std::pair<std::string, int> alone[] = {{"clean", 0}, {"clean/faders.txt", 0}, {"bad", 1}, {"mix", 1},
+                                               {"odd", 2},   {"mixed", 2},            {"empty", 2}, {"missing", 2}};
   for (const auto& a : alone)
     for (const auto& b : alone) {
       testing::internal::CaptureStdout(), testing::internal::CaptureStderr();
