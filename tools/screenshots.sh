@@ -66,6 +66,15 @@ show_vocal_chain() {
   keys ctrl+a 8 Return
 }
 
+# The timeline zoomed in (2.25x) around index 2, with its two entries there chosen.
+zoom_and_choose() {
+  click_at "$1" 137 300
+  focus "$1"
+  keys plus plus
+  click_at "$1" 137 120
+  xdotool mousemove --window "$1" 137 149 keydown shift click 1 keyup shift mousemove --window "$1" 500 300
+}
+
 e2e_start "$root/examples/demo"
 ctl=$(window_of "Tessaro")
 place "$ctl" 700 20
@@ -78,7 +87,7 @@ shoot r "Reverb" reverb.png
 shoot p "Preferences" preferences.png
 shoot g "Submix Matrix" submix.png
 shoot v "VCA Matrix" vca.png
-shoot t "Timeline" timeline.png
+shoot t "Timeline" timeline.png zoom_and_choose
 capture "$ctl" "$out/control.png" || fail "could not capture the control window"
 echo "wrote docs/control.png"
 focus "$ctl"

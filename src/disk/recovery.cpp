@@ -27,11 +27,14 @@
 #include "model/tables.h"
 #include "model/text.h"
 
+bool SameDirectory(bool same_inode, BirthMatch birth, bool same_path) {
+  return same_inode && (birth == kBirthSame || (birth == kBirthUnknown && same_path));
+}
+
 CopyFate DecideCopy(const KeptCopy& c) {
   // Through a link or in a stranger's folder, even reading could be made to mislead.
   if (!c.folder_safe) return kCopyLeave;
-  // The directory is what its device and inode name; a remount may change the device only.
-  if (!c.same_inode || (!c.same_device && !c.same_path)) return kCopyLeave;
+  if (!SameDirectory(c.same_inode, c.birth, c.same_path)) return kCopyLeave;
   // Another host's processes cannot be seen from here: its editor may well be running.
   bool live = !c.same_host || c.lock == kLockHeld || (c.lock == kLockMissing && c.pid_running);
   if (live) return kCopyLeave;
@@ -108,13 +111,40 @@ const char* Field(const char* name, const char* end, const char* tag, unsigned l
   return strncmp(dash + 1, tag, t) == 0 && *dash == '-' ? dash : nullptr;
 }
 
-// A directory folder is "WORD-dDEV-iINO", WORD from the directory's name when it was made.
-bool DirFolderId(const char* name, dev_t* dev, ino_t* ino) {
-  unsigned long long d, i;
-  const char* at = Field(name, name + strlen(name), "i", &i);
-  if (!at || !Field(name, at, "d", &d)) return false;
+// The folder's "path" note equals path.
+bool NotedPath(const char* folder, const char* path) {
+  char note[4096];
+  if (!Join(note, sizeof note, folder, kPathName) || path[0] == '\0') return false;
+  size_t cap = strlen(path) + 2, len = 0;
+  std::unique_ptr<char[]> text(new char[cap]);
+  return ReadWholeFile(note, text.get(), cap, &len) == kReadOk && len == cap - 2 &&
+         memcmp(text.get(), path, len) == 0;
+}
+
+// A directory folder is "WORD-dDEV-iINO-bBIRTH", WORD from the directory's name when it was
+// made; without "-bBIRTH" where the birth time was not known.
+bool DirFolderId(const char* name, dev_t* dev, ino_t* ino, long long* birth) {
+  unsigned long long d, i, b = 0;
+  const char* end = name + strlen(name);
+  if (const char* at = Field(name, end, "b", &b)) end = at;
+  const char* at = Field(name, end, "i", &i);
+  if (!at || !Field(name, at, "d", &d) || b > 0x7fffffffffffffffULL) return false;
   *dev = static_cast<dev_t>(d);
   *ino = static_cast<ino_t>(i);
+  *birth = static_cast<long long>(b);
+  return true;
+}
+
+// What the directory folder (its path and name) shares with dir, into c; false when it is
+// no directory folder.
+bool CompareFolder(const char* folder, const char* name, const MixDirectory& dir, KeptCopy* c) {
+  dev_t dev;
+  ino_t ino;
+  long long birth;
+  if (!DirFolderId(name, &dev, &ino, &birth)) return false;
+  c->same_inode = ino == dir.ino;
+  c->birth = birth <= 0 || dir.birth_ns <= 0 ? kBirthUnknown : birth == dir.birth_ns ? kBirthSame : kBirthDiffers;
+  c->same_path = NotedPath(folder, dir.path);
   return true;
 }
 
@@ -168,16 +198,6 @@ int Differing(const char* session, long long* newest) {
   return differing;
 }
 
-// The folder's "path" note equals path.
-bool NotedPath(const char* folder, const char* path) {
-  char note[4096];
-  if (!Join(note, sizeof note, folder, kPathName) || path[0] == '\0') return false;
-  size_t cap = strlen(path) + 2, len = 0;
-  std::unique_ptr<char[]> text(new char[cap]);
-  return ReadWholeFile(note, text.get(), cap, &len) == kReadOk && len == cap - 2 &&
-         memcmp(text.get(), path, len) == 0;
-}
-
 // Calls visit(path, name) for each entry of folder that is not "." or "..".
 template <class Visit>
 void EachEntry(const char* folder, Visit visit) {
@@ -192,6 +212,13 @@ void EachEntry(const char* folder, Visit visit) {
 }
 
 }  // namespace
+
+long long BirthTime(const char* path) {
+  struct statx st;
+  if (statx(AT_FDCWD, path, 0, STATX_BTIME, &st) != 0 || !(st.stx_mask & STATX_BTIME)) return 0;
+  // Some file systems answer 0 for every file: as good as not knowing.
+  return static_cast<long long>(st.stx_btime.tv_sec) * 1000000000LL + st.stx_btime.tv_nsec;
+}
 
 bool StateFolder(char* out, size_t size) {
   const char* state = getenv("XDG_STATE_HOME");
@@ -237,19 +264,18 @@ int ReviewKeptCopies(const MixDirectory& dir, OfferedCopy* offers, int max) {
     if (DecideCopy(probe) != kCopyLeave) c.differing = Differing(session, &newest);
     CopyFate fate = DecideCopy(c);
     if (fate == kCopyRemove) RemoveRecovery(session);
-    if (fate == kCopyOffer && count < max) {
-      CopyText(offers[count].folder, session);
-      offers[count++].kept_ns = newest;
-    }
+    if (fate != kCopyOffer) return;
+    // Among the newest max so far, in order: older ones give way.
+    int filled = std::min(count++, max), at = filled;
+    while (at > 0 && offers[at - 1].kept_ns < newest) --at;
+    if (at == max) return;
+    std::move_backward(offers + at, offers + std::min(filled, max - 1), offers + std::min(filled, max - 1) + 1);
+    CopyText(offers[at].folder, session);
+    offers[at].kept_ns = newest;
   };
   EachEntry(state, [&](const char* dir_folder, const char* dir_name) {
     KeptCopy c = {};
-    dev_t dev;
-    ino_t ino;
-    if (!DirFolderId(dir_name, &dev, &ino)) return;
-    c.same_device = dev == dir.dev;
-    c.same_inode = ino == dir.ino;
-    c.same_path = NotedPath(dir_folder, dir.path);
+    if (!CompareFolder(dir_folder, dir_name, dir, &c)) return;
     bool dir_safe = !SafeFolder(dir_folder, false);
     EachEntry(dir_folder, [&](const char* session, const char* name) {
       long pid;
@@ -266,9 +292,7 @@ int ReviewKeptCopies(const MixDirectory& dir, OfferedCopy* offers, int max) {
   Word(dir.path, word, sizeof word);
   int n = snprintf(legacy, sizeof legacy, "%s/%s-%016llx", state, word, static_cast<unsigned long long>(Fnv1a(dir.path)));
   if (dir.path[0] != '\0' && n > 0 && static_cast<size_t>(n) < sizeof legacy)
-    judge(legacy, {!SafeFolder(legacy, false), true, true, true, true, kLockMissing, false, 0});
-  std::sort(offers, offers + count,
-            [](const OfferedCopy& a, const OfferedCopy& b) { return a.kept_ns > b.kept_ns; });
+    judge(legacy, {!SafeFolder(legacy, false), true, kBirthUnknown, true, true, kLockMissing, false, 0});
   return count;
 }
 
@@ -277,21 +301,34 @@ namespace {
 char own_session[4096];  // this editor's session folder once made
 int own_lock = -1;       // held open (and locked) while the editor runs
 
-// Finds the directory folder of dir's device and inode in state, or makes one; its path
-// goes to out. Null when done, else why not.
+// Renames from to a name nothing has yet; false (errno EEXIST) when something has it.
+bool RenameNoReplace(const char* from, const char* to) {
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL) return false;
+  // A file system without it (NFS): only a dead editor that had our pid could take the
+  // name meanwhile.
+  struct stat st;
+  if (lstat(to, &st) == 0) return errno = EEXIST, false;
+  return rename(from, to) == 0;
+}
+
+// Finds the directory folder that is dir's in state, or makes one; its path goes to out.
+// Where the birth time is known, the folder names it, so that copies kept from now on are
+// never taken for another directory's. Null when done, else why not.
 const char* DirectoryFolder(const char* state, const MixDirectory& dir, char* out, size_t size) {
   out[0] = '\0';
   EachEntry(state, [&](const char* path, const char* name) {
-    dev_t dev;
-    ino_t ino;
-    if (out[0] == '\0' && DirFolderId(name, &dev, &ino) && dev == dir.dev && ino == dir.ino)
+    KeptCopy c = {};
+    if (out[0] == '\0' && CompareFolder(path, name, dir, &c) && SameDirectory(c.same_inode, c.birth, c.same_path) &&
+        (dir.birth_ns <= 0 || c.birth == kBirthSame))
       snprintf(out, size, "%s", path);
   });
   if (out[0] == '\0') {
-    char word[72];
+    char word[72], birth[32] = "";
     Word(dir.path, word, sizeof word);
-    int n = snprintf(out, size, "%s/%s-d%llu-i%llu", state, word, static_cast<unsigned long long>(dir.dev),
-                     static_cast<unsigned long long>(dir.ino));
+    if (dir.birth_ns > 0) snprintf(birth, sizeof birth, "-b%lld", dir.birth_ns);
+    int n = snprintf(out, size, "%s/%s-d%llu-i%llu%s", state, word, static_cast<unsigned long long>(dir.dev),
+                     static_cast<unsigned long long>(dir.ino), birth);
     if (n < 0 || static_cast<size_t>(n) >= size) return "the state folder's path is too long";
   }
   if (const char* why = SafeFolder(out, true)) return why;
@@ -306,7 +343,8 @@ const char* DirectoryFolder(const char* state, const MixDirectory& dir, char* ou
 }  // namespace
 
 const char* OpenOwnSession(const MixDirectory& dir, char* folder, size_t size) {
-  char state[4096], dir_folder[4096];
+  static char why[160];
+  char state[4096], dir_folder[4096], making[4096], lock[4096];
   if (!StateFolder(state, sizeof state)) return "there is no state folder (HOME is not set)";
   if (const char* why = SafeFolder(state, true)) return why;
   // Checked each time: the folders may have been removed, or replaced, meanwhile.
@@ -314,39 +352,52 @@ const char* OpenOwnSession(const MixDirectory& dir, char* folder, size_t size) {
     snprintf(folder, size, "%s", own_session);
     return nullptr;
   }
-  if (const char* why = DirectoryFolder(state, dir, dir_folder, sizeof dir_folder)) return why;
-  // A name no other session has or had: a folder that exists belongs to someone else.
-  long long start = static_cast<long long>(time(nullptr));
-  for (int tries = 0;; ++tries, ++start) {
-    int n = snprintf(own_session, sizeof own_session, "%s/%s-%ld-%lld", dir_folder, HostName(),
-                     static_cast<long>(getpid()), start);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof own_session) {
-      own_session[0] = '\0';
+  if (own_lock >= 0) close(own_lock);
+  own_lock = -1;
+  own_session[0] = '\0';
+  // Made under a name no editor takes for a session, with its lock held inside, and only
+  // then renamed into place: no other editor ever sees the folder without its lock held.
+  const long pid = static_cast<long>(getpid());
+  for (int tries = 0;; ++tries) {
+    if (const char* why = DirectoryFolder(state, dir, dir_folder, sizeof dir_folder)) return why;
+    int n = snprintf(making, sizeof making, "%s/.%s-%ld.new", dir_folder, HostName(), pid);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof making || !Join(lock, sizeof lock, making, kLockName))
       return "the state folder's path is too long";
-    }
-    if (mkdir(own_session, 0700) == 0) break;
+    unlink(lock);  // only a dead editor that had our pid can have left these
+    rmdir(making);
+    if (mkdir(making, 0700) == 0) break;
     // Another editor may just have removed the directory's folder with its last session.
-    if (errno == ENOENT && tries < 3 && !DirectoryFolder(state, dir, dir_folder, sizeof dir_folder)) continue;
-    if (errno != EEXIST || tries > 100) {
-      static char why[160];
+    if (errno != ENOENT || tries >= 3) {
       snprintf(why, sizeof why, "could not make the folder (%s)", strerror(errno));
-      own_session[0] = '\0';
       return why;
     }
   }
-  char lock[4096];
-  if (own_lock >= 0) close(own_lock);
-  own_lock = Join(lock, sizeof lock, own_session, kLockName)
-                 ? open(lock, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
-                 : -1;
-  if (own_lock < 0 || flock(own_lock, LOCK_EX | LOCK_NB) != 0) {
-    if (own_lock >= 0) close(own_lock);
-    own_lock = -1;
-    own_session[0] = '\0';
-    return "could not lock the session folder";
+  own_lock = open(lock, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  const char* failed = "could not lock the session folder";
+  if (own_lock >= 0 && flock(own_lock, LOCK_EX | LOCK_NB) == 0) {
+    // A name no other session has or had: a folder that exists belongs to someone else.
+    long long start = static_cast<long long>(time(nullptr));
+    for (int tries = 0; tries <= 100; ++tries, ++start) {
+      int n = snprintf(own_session, sizeof own_session, "%s/%s-%ld-%lld", dir_folder, HostName(), pid, start);
+      if (n < 0 || static_cast<size_t>(n) >= sizeof own_session) {
+        failed = "the state folder's path is too long";
+        break;
+      }
+      if (RenameNoReplace(making, own_session)) {
+        snprintf(folder, size, "%s", own_session);
+        return nullptr;
+      }
+      snprintf(why, sizeof why, "could not make the folder (%s)", strerror(errno));
+      failed = why;
+      if (errno != EEXIST && errno != ENOTEMPTY) break;
+    }
   }
-  snprintf(folder, size, "%s", own_session);
-  return nullptr;
+  if (own_lock >= 0) close(own_lock);
+  own_lock = -1;
+  own_session[0] = '\0';
+  unlink(lock);
+  rmdir(making);
+  return failed;
 }
 
 namespace {
@@ -434,8 +485,9 @@ void RemoveRecovery(const char* folder) {
   const char* name = strrchr(parent, '/');
   dev_t dev;
   ino_t ino;
+  long long birth;
   int others = 0;
-  if (name && DirFolderId(name + 1, &dev, &ino) && Join(note, sizeof note, parent, kPathName)) {
+  if (name && DirFolderId(name + 1, &dev, &ino, &birth) && Join(note, sizeof note, parent, kPathName)) {
     EachEntry(parent, [&](const char*, const char* entry) { others += strcmp(entry, kPathName) != 0; });
     if (others == 0 && unlink(note) == 0) rmdir(parent);
   }

@@ -2,13 +2,12 @@
 // Bytes decide: a new time over the same bytes is only a touch.
 #include "disk/seen_files.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "disk/wholefile.h"
 #include "files/mix_files.h"
 #include "model/tables.h"
 
@@ -18,8 +17,9 @@ SeenFile seen[kMixFileCount];
 bool held = false;  // reads elsewhere (a recovery's kept texts) leave what was seen alone
 
 SeenFile* Find(const char* path) {
+  const StoredFile* file = MixFileNamed(path);
   for (int i = 0; i < kMixFileCount; ++i)
-    if (path && strcmp(path, kMixFiles[i]->name) == 0) return &seen[i];
+    if (file && file == kMixFiles[i]) return &seen[i];
   return nullptr;
 }
 
@@ -55,24 +55,26 @@ bool SameStamp(const FileStamp& a, const FileStamp& b) {
   return a.dev == b.dev && a.ino == b.ino && a.size == b.size && a.mtimeNs == b.mtimeNs && a.ctimeNs == b.ctimeNs;
 }
 
-char disk[kFBuffSize];  // the file as it is now; what we saw fits the staging buffer
+char disk[kFBuffSize + 1];  // the file as it is now; what we saw fits the staging buffer
 
-// Compares the file as it is now with what s remembers: bytes first, then the stamp.
+// Compares the file as it is now with what s remembers: bytes first, then the stamp. Only a
+// regular file is opened (see ReadWholeFile). A change is kept in s->found.
 OutsideChange Compare(const char* path, SeenFile* s) {
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? kNotSeen : kChangedOutside;
-  struct stat st;
-  bool same = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) == s->len;
-  size_t got = 0;
-  while (same && got < s->len) {
-    ssize_t n = read(fd, disk + got, s->len - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<size_t>(n);
-  }
-  close(fd);
-  if (!same || got != s->len || HashBytes(disk, got) != s->hash) return kChangedOutside;
+  s->found = {};
+  struct stat st = {};
+  if (stat(path, &st) != 0 && errno == ENOENT) return kNotSeen;
+  size_t len = 0;
+  ReadResult r = ReadWholeFile(path, disk, sizeof disk, &len);
+  if (r == kReadMissing) return kNotSeen;
+  s->found.pending = true;
+  if (r != kReadOk && r != kReadEmpty) return kChangedOutside;
   FileStamp now = StampOf(st);
+  uint64_t hash = HashBytes(disk, len);
+  if (len != s->len || hash != s->hash) {
+    s->found = {true, true, now, hash, len};
+    return kChangedOutside;
+  }
+  s->found = {};
   if (SameStamp(now, s->stamp)) return kAsSeen;
   s->stamp = now;
   return kTouchedOnly;
@@ -124,6 +126,19 @@ void ForgetAllFiles() {
 OutsideChange CheckOutside(const char* path) {
   SeenFile* s = FindHere(path);
   return s ? Compare(path, s) : kNotSeen;
+}
+
+void AcceptOutside(const char* path) {
+  SeenFile* s = FindHere(path);
+  if (!s || !s->found.pending) return;
+  if (!s->found.whole) {
+    *s = SeenFile{};  // nothing to compare it with: the store goes on unguarded
+    return;
+  }
+  s->stamp = s->found.stamp;
+  s->hash = s->found.hash;
+  s->len = s->found.len;
+  s->found = {};
 }
 
 bool NewOutsideChange(const char* path) {

@@ -17,6 +17,14 @@ struct FileStamp {
   int64_t mtimeNs, ctimeNs;
 };
 
+// A change the last comparison found on disk, for the question about it.
+struct FoundChange {
+  bool pending;  // found, not accepted
+  bool whole;    // read whole: these are its stamp, hash and length
+  FileStamp stamp;
+  uint64_t hash, len;
+};
+
 // What is remembered of one file.
 struct SeenFile {
   bool seen;
@@ -25,6 +33,7 @@ struct SeenFile {
   uint64_t hash;      // of the bytes last read or written
   uint64_t len;       // their count
   FileStamp noticed;  // the change last told on the status line
+  FoundChange found;  // the change the last CheckOutside found
 };
 
 // Only "faders.txt", "prefs.txt" and "tracks.txt" (as the editor names them, relative to the
@@ -39,8 +48,12 @@ void ForgetAllFiles();
 void HoldSeenFiles(bool hold);
 
 // Compares the file on disk with what was remembered; a touched file is remembered with its
-// new stamp.
+// new stamp. Only a regular file is ever opened.
 OutsideChange CheckOutside(const char* path);
+// The user chose to write over the change the last CheckOutside of path found: that version
+// counts as seen, so a store goes on unless the file changes once more. A change that could
+// not be read whole leaves the file unguarded.
+void AcceptOutside(const char* path);
 
 // For the status line when a window gets the focus: true once per change of path (a file
 // changed outside that was not told yet in this very state). Stats only, unless the stamp

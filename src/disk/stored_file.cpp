@@ -16,23 +16,31 @@ void ReportBuild(const StoredFile& file, TextBuild r) {
 
 }  // namespace
 
+bool (*AskChangedOnDisk)(const StoredFile* const* files, int n) = nullptr;
+
 const char* StoreFiles(const StoredFile* const* files, int n) {
   WholeFile writes[kMaxWholeFiles];
   if (n > kMaxWholeFiles) return files[0]->name;
-  for (int i = 0; i < n; ++i) {
-    const StoredFile& file = *files[i];
-    size_t len = 0;
-    TextBuild r = file.build(file.text, file.cap, &len);
-    if (r != kTextBuilt) {
-      ReportBuild(file, r);
-      return file.name;
+  for (;;) {
+    for (int i = 0; i < n; ++i) {
+      const StoredFile& file = *files[i];
+      size_t len = 0;
+      TextBuild r = file.build(file.text, file.cap, &len);
+      if (r != kTextBuilt) {
+        ReportBuild(file, r);
+        return file.name;
+      }
+      writes[i] = {file.name, file.text, len, kWriteOk, 0};
     }
-    writes[i] = {file.name, file.text, len, kWriteOk, 0};
-  }
-  int failed = WriteWholeFiles(writes, n);
-  if (failed >= 0) {
+    int failed = WriteWholeFiles(writes, n);
+    if (failed < 0) break;
     const StoredFile& file = *files[failed];
-    if (file.writeFailed) file.writeFailed(writes[failed].len, writes[failed].result, writes[failed].written);
+    if (writes[failed].result == kWriteChangedOutside && AskChangedOnDisk) {
+      if (AskChangedOnDisk(files, n)) continue;  // built afresh: the old lines carried over may have changed
+      return file.name;                          // the answer said what became of the store
+    }
+    if (file.writeFailed && writes[failed].result != kWriteChangedOutside)
+      file.writeFailed(writes[failed].len, writes[failed].result, writes[failed].written);
     SetStatus("Could not write %s", file.name);
     return file.name;
   }

@@ -30,6 +30,10 @@ struct StoredFile {
   void (*writeFailed)(size_t len, WriteResult result, size_t written);
 };
 
+// Asked when a store found one of its files changed on disk right before replacing it (no
+// file was replaced): true to build and write them again. Unset, the store fails.
+extern bool (*AskChangedOnDisk)(const StoredFile* const* files, int n);
+
 // Builds the texts of the files in the order given, then writes them all together or none
 // (see WriteWholeFiles). Returns null when all were written ("Wrote %i bytes to X" of the
 // last one on the status line), else the name of the first file that failed, with its

@@ -55,8 +55,21 @@ bool PlainNameChar(char c) {
 
 bool ProcessRunning(long pid) {
   if (pid <= 0 || pid > 0x7fffffffL) return true;  // not a pid we could have written: leave it
-  return kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+  // EPERM: another user's process, which runs.
+  if (kill(static_cast<pid_t>(pid), 0) != 0) return errno != ESRCH;
+  // A killed process its parent has not yet waited for (state Z) runs no more.
+  char path[40], line[512];
+  snprintf(path, sizeof path, "/proc/%ld/stat", pid);
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  ssize_t n = fd >= 0 ? read(fd, line, sizeof line - 1) : -1;
+  if (fd >= 0) close(fd);
+  if (n <= 0) return true;
+  line[n] = '\0';
+  const char* end = strrchr(line, ')');  // the name before it may hold anything
+  return !(end && end[1] == ' ' && end[2] == 'Z');
 }
+
+bool OwnFile(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_nlink == 1; }
 
 bool TempPathOf(const char* dir, const char* name, long pid, char* path, size_t cap) {
   int n = snprintf(path, cap, "%s/.%s%s%s-%ld%s", dir, name, kTag, HostName(), pid, kSuffix);
@@ -87,8 +100,9 @@ void SweepStaleTemps(const char* dir, const char* name) {
   while (dirent* e = readdir(d)) {
     long pid = WriterOf(e->d_name, name);
     if (pid < 0) pid = WriterOf(e->d_name, backup);
+    struct stat st;
     if (pid < 0 || pid == static_cast<long>(getpid()) || ProcessRunning(pid)) continue;
-    unlinkat(dirfd(d), e->d_name, 0);
+    if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && OwnFile(st)) unlinkat(dirfd(d), e->d_name, 0);
   }
   closedir(d);
 }

@@ -14,6 +14,7 @@
 
 #include "disk/seen_files.h"
 #include "disk/temp_files.h"
+#include "files/mix_files.h"
 
 namespace {
 
@@ -340,26 +341,21 @@ void Restore(Plan& p) {
   }
 }
 
-// The path of a renamed file as its journal in jdir names it: relative to jdir. False when it
-// cannot be named so (a relative path outside jdir, a line feed).
-bool JournalEntry(const char* jdir, const char* target, const char** entry) {
-  if (strchr(target, '\n')) return false;
-  *entry = target;
-  if (target[0] == '/' || strcmp(jdir, ".") == 0) return true;
-  size_t n = strlen(jdir);
-  *entry = target + n + 1;
-  return strncmp(target, jdir, n) == 0 && target[n] == '/';
+// Whether a journal in jdir can name every file the write renames: a journal names only
+// the mix's files, bare, in its own directory, since a completion acts on nothing else.
+// Files that lie elsewhere (through a link) are renamed without one.
+bool Journaled(const char* jdir, int n) {
+  for (int i = 0; i < n; ++i)
+    if (!plans[i].inPlace && (strcmp(plans[i].dir, jdir) != 0 || !MixFileNamed(plans[i].name))) return false;
+  return true;
 }
 
 // Writes and syncs the journal of the renames to come (see kJournalName) in jdir.
 bool WriteJournal(const char* jdir, int n) {
   size_t len = static_cast<size_t>(snprintf(journalText, sizeof journalText, "%s", kJournalHead));
-  for (int i = 0; i < n; ++i) {
-    const char* entry;
-    if (plans[i].inPlace) continue;
-    if (!JournalEntry(jdir, plans[i].target, &entry)) return false;
-    len += static_cast<size_t>(snprintf(journalText + len, sizeof journalText - len, "%s\n", entry));
-  }
+  for (int i = 0; i < n; ++i)
+    if (!plans[i].inPlace)
+      len += static_cast<size_t>(snprintf(journalText + len, sizeof journalText - len, "%s\n", plans[i].name));
   len += static_cast<size_t>(snprintf(journalText + len, sizeof journalText - len, "%s", kJournalEnd));
   int fd = CreateTempFor(jdir, kJournalName, journal, sizeof journal);
   if (fd < 0) {
@@ -403,9 +399,21 @@ void PlaceBackup(Plan& p) {
   if (!p.own && p.backupTmp[0] != '\0' && rename(p.backupTmp, p.backup) == 0) p.backupTmp[0] = '\0';
 }
 
+// Whether the file may still be replaced: what is on disk is what the editor last saw of it
+// (the file an in-place rewrite holds open still being the one there). Asked right before
+// each file is replaced, so that a program that saves meanwhile keeps its text.
+bool StillAsSeen(const WholeFile& f, const Plan& p) {
+  struct stat now;
+  if (p.inPlace && (lstat(p.target, &now) != 0 || !SameFile(now, p.old))) return false;
+  return CheckOutside(f.path) != kChangedOutside;
+}
+
 // Puts every prepared file in place: in-place rewrites first (undone from their copies if
-// they fail), then, behind the journal, the renames, and last the backups.
+// they fail), then, behind the journal, the renames, and last the backups. A file changed
+// on disk stops it all, with every file as it was.
 int Commit(WholeFile* files, int n, const char* jdir) {
+  for (int i = 0; i < n; ++i)
+    if (plans[i].inPlace && !StillAsSeen(files[i], plans[i])) return files[i].result = kWriteChangedOutside, i;
   for (int i = 0; i < n; ++i) {
     Plan& p = plans[i];
     if (!p.inPlace || p.backupTmp[0] == '\0') continue;
@@ -434,17 +442,22 @@ int Commit(WholeFile* files, int n, const char* jdir) {
       return i;
     }
   }
-  if (n > 1 && renames > 0 && !WriteJournal(jdir, n)) {
+  if (n > 1 && renames > 0 && Journaled(jdir, n) && !WriteJournal(jdir, n)) {
     files[first].result = kWriteOpenFailed;
     PutBack(0, n);
     return first;
   }
-  // Without a journal (one file) the backup goes first: a kill between the two renames
-  // then costs no text. With one, the backups wait until no file may need putting back.
+  // One file's backup goes first: a kill between the two renames then costs no text. Of
+  // several, the backups wait until no file may need putting back.
   for (int i = 0; i < n; ++i) {
     Plan& p = plans[i];
     if (p.inPlace) continue;
-    if (journal[0] == '\0') PlaceBackup(p);
+    if (!StillAsSeen(files[i], p)) {
+      files[i].result = kWriteChangedOutside;
+      PutBack(i, n);
+      return i;
+    }
+    if (n == 1) PlaceBackup(p);
     if (rename(p.tmp, p.target) != 0) {
       files[i].result = kWriteCloseFailed;
       PutBack(i, n);
@@ -461,21 +474,25 @@ int Commit(WholeFile* files, int n, const char* jdir) {
   return -1;
 }
 
-// A file of ours alone: what a completion may read or rename (a planted file, or another's,
-// never).
-bool OwnFile(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_nlink == 1; }
+// What a completion may read or rename (a planted file, or another's, never).
 bool OwnFile(const char* path) {
   struct stat st;
   return lstat(path, &st) == 0 && OwnFile(st);
 }
 
-// Completes one file named by the journal of dead writer pid in jdir: its new text and its
-// backup, where they are still beside it, are renamed into place.
+// Whether the new text of name that writer pid left in jdir is a file of our own, or gone.
+bool OwnOrGone(const char* jdir, const char* name, long pid) {
+  char tmp[PATH_MAX];
+  struct stat st;
+  return TempPathOf(jdir, name, pid, tmp, sizeof tmp) && (lstat(tmp, &st) == 0 ? OwnFile(st) : errno == ENOENT);
+}
+
+// Completes one file (a mix file's bare name) named by the journal of dead writer pid in
+// jdir: its new text and its backup, where they are still beside it, are renamed into place.
 void FinishFile(const char* jdir, const char* entry, long pid) {
   memset(&finished, 0, sizeof finished);
   Plan& p = finished;
-  bool here = entry[0] == '/' || strcmp(jdir, ".") == 0;
-  int n = here ? snprintf(p.target, sizeof p.target, "%s", entry) : snprintf(p.target, sizeof p.target, "%s/%s", jdir, entry);
+  int n = snprintf(p.target, sizeof p.target, "%s/%s", jdir, entry);
   if (n < 0 || n >= static_cast<int>(sizeof p.target) || !SplitPath(p)) return;
   char backupName[NAME_MAX + 2];
   BackupName(p, backupName);
@@ -488,11 +505,13 @@ void FinishFile(const char* jdir, const char* entry, long pid) {
 
 // Completes, from its journal, the write a dead writer left in jdir (name is the journal's
 // entry there), then removes the journal. A journal without its end was cut short before any
-// rename: there is nothing to complete. A journal not of our own making is left alone.
+// rename: there is nothing to complete. A journal not of our own making, naming anything
+// but the mix's files beside it, or new texts not our own, is left alone and nothing is
+// acted on.
 void Complete(const char* jdir, const char* name, long pid) {
   char path[PATH_MAX];
   int n = snprintf(path, sizeof path, "%s/%s", jdir, name);
-  if (n < 0 || n >= static_cast<int>(sizeof path)) return;
+  if (n < 0 || n >= static_cast<int>(sizeof path) || !OwnFile(path)) return;  // a FIFO is never opened
   int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   struct stat st;
   bool ours = fd >= 0 && fstat(fd, &st) == 0 && OwnFile(st);
@@ -504,13 +523,16 @@ void Complete(const char* jdir, const char* name, long pid) {
   if (r == kReadOk && size >= head + end && memcmp(journalText, kJournalHead, head) == 0 &&
       strcmp(journalText + size - end, kJournalEnd) == 0 && journalText[size - end - 1] == '\n') {
     journalText[size - end] = '\0';
+    // Every line a mix file's name with its new text ours (a NUL byte ends the text early:
+    // not ours after all).
     for (char* line = journalText + head; *line != '\0';) {
       char* stop = strchr(line, '\n');
-      if (!stop) break;  // a NUL byte: not a text of ours after all
+      if (!stop) return;
       *stop = '\0';
-      FinishFile(jdir, line, pid);
+      if (!MixFileNamed(line) || !OwnOrGone(jdir, line, pid)) return;
       line = stop + 1;
     }
+    for (char* line = journalText + head; *line != '\0'; line += strlen(line) + 1) FinishFile(jdir, line, pid);
   }
   unlink(path);
   SyncDir(jdir);

@@ -22,6 +22,7 @@ enum WriteResult {
   kWriteOpenFailed,   // not a regular file behind the path, or no temporary file or safe copy
   kWriteShort,        // fewer bytes written than asked (*written says how many)
   kWriteCloseFailed,  // data did not reach the disk, or it could not be put in place
+  kWriteChangedOutside,  // changed on disk since the editor last saw it (see seen_files.h)
 };
 
 // One file of a write: path and text in, outcome out.
@@ -50,11 +51,16 @@ constexpr int kMaxWholeFiles = 4;
 // The previous content, when it differs from the new, is kept beside the target as "name~"
 // wherever the directory allows it.
 //
+// Right before each file is replaced, it is compared with what the editor last saw of it
+// (CheckOutside): a change stops the write with kWriteChangedOutside, nothing replaced.
+//
 // Several files are renamed behind a journal in the directory of the first path, written
 // and synced before the first rename and removed after the last: a rename that fails puts
 // back the files already replaced, and a writer killed between two renames has its write
 // completed by the next write, or start-up, in that directory (CompleteInterruptedWrites).
-// A file replaced among several must have its old text kept for that, or the write is refused.
+// A journal names only the mix's files beside it: files renamed elsewhere (through links)
+// go without one. A file replaced among several must have its old text kept for that, or
+// the write is refused.
 //
 // Returns -1 when every file was written, else the index of the first failing file, whose
 // result and written count say why; then no file has changed (up to a failure of putting a
@@ -62,8 +68,8 @@ constexpr int kMaxWholeFiles = 4;
 int WriteWholeFiles(WholeFile* files, int n);
 
 // Completes the writes of several files that writers no longer running left half done in
-// dir, from their journals, and removes the journals. Journals not of our own making are
-// never acted on.
+// dir, from their journals, and removes the journals. Journals not of our own making (see
+// OwnFile), or naming anything but the mix's files bare, are never acted on.
 void CompleteInterruptedWrites(const char* dir);
 
 // The same for one file.

@@ -6,3 +6,6 @@
 
 constexpr int kMixFileCount = 3;
 extern const StoredFile* const kMixFiles[kMixFileCount];
+
+// The mix file of this bare name ("faders.txt", ...), else null.
+const StoredFile* MixFileNamed(const char* name);

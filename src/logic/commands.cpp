@@ -114,6 +114,7 @@ int (*EngineQuestion)(const char* program) = AskToRunEngine;
 void InstallRefreshHooks() {
   PrefsReadHook = UpdatePreferences;
   TracksReadHook = AfterTracksRead;
+  AskChangedOnDisk = MayStoreOver;  // a file changed right before a store replaced it
 }
 
 void StageWriteToFile() {

@@ -40,6 +40,7 @@ bool MayStoreOver(const StoredFile* const* files, int n) {
   if (changed == 0) return true;
   switch (OutsideQuestion(names)) {
     case 2:
+      for (int i = 0; i < n; ++i) AcceptOutside(files[i]->name);  // what was asked about counts as seen
       return true;
     case 1:
       RecallAll();

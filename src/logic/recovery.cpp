@@ -25,7 +25,7 @@ namespace {
 constexpr double kWriteEvery = 10.0;  // seconds: at most one write this often
 constexpr int kMaxOffers = 64;
 
-MixDirectory mix_dir = {0, 0, ""};
+MixDirectory mix_dir = {0, 0, "", 0};
 bool known = false;         // the mix directory could be told: copies are kept
 char own[4096];             // this session's folder; empty until its first copy
 char adopted[4096];         // a dead session's copy recovered here; removed once ours holds it
@@ -72,13 +72,14 @@ void DropOwnCopy() {
   write_due = false;
 }
 
-// The mix directory by device and inode, which stay when it is renamed or moved; its path
-// (of any length) only names it.
+// The mix directory by inode and birth time, which stay when it is renamed or moved; its
+// path (of any length) names it, and tells it where the birth time is not known.
 bool IdentifyMixDirectory() {
   struct stat st;
   if (stat(".", &st) != 0) return false;
   mix_dir.dev = st.st_dev;
   mix_dir.ino = st.st_ino;
+  mix_dir.birth_ns = BirthTime(".");
   if (char* path = getcwd(nullptr, 0)) mix_dir.path = path;  // kept for the whole run
   return true;
 }
@@ -152,7 +153,7 @@ void OfferRecovery() {
   if (!known) return;
   static OfferedCopy offers[kMaxOffers];
   int n = ReviewKeptCopies(mix_dir, offers, kMaxOffers);
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < n && i < kMaxOffers; ++i) {
     char when[64] = "at an unknown time";
     time_t t = static_cast<time_t>(offers[i].kept_ns / 1000000000LL);
     struct tm local;

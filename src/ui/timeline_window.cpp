@@ -1,24 +1,33 @@
-// The Timeline window: draws the layout logic/timeline computes for the current bank and
-// passes clicks (go to an index) and drags (an entry's volume, through the strip) back.
+// The Timeline window: draws the view logic/timeline_view lays out for the current bank and
+// hands presses, drags and keys to its gestures (timeline_gestures.cpp); wheel and scrollbar.
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Scrollbar.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "logic/operations.h"
-#include "logic/timeline.h"
+#include "logic/timeline_view.h"
 #include "model/history.h"
+#include "ui/timeline_parts.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
+
+namespace timeline {
+
+Timeline drawn;
+TimelineSpan span;
+Fl_Widget* view;
 
 namespace {
 
 constexpr int kStatusHeight = 22;
-constexpr int kRowHeight = 17;  // one legend entry
-constexpr int kTextSize = kNameSize + kCueNameSize + 96;  // a line of the status strip
+constexpr int kScrollHeight = 14;
 
 // Neutral plot, grid and text, so that only the strips' lines are coloured.
 constexpr Fl_Color Rgb(uint32_t rgb) { return static_cast<Fl_Color>(rgb << 8); }
@@ -30,23 +39,20 @@ constexpr Fl_Color kCurrentBand = Rgb(0x3c3c3c);
 constexpr Fl_Color kCurrentColour = Rgb(0xe8e8e8);
 constexpr Fl_Color kTextColour = Rgb(0xc8c8c8);
 constexpr Fl_Color kStripColour = Rgb(0x1e1e1e);
+constexpr Fl_Color kChosenColour = Rgb(0xffffff);
 
-const char kHint[] = "Click a cue line to go to its index; drag a point to set its volume (Shift: 1 dB steps)";
+const char kHint[] =
+    "Click a cue line to go to its index; drag a point to set its volume (Shift: 1 dB, Ctrl: 0.01 dB); "
+    "Ctrl+wheel zooms, wheel scrolls";
 
-Timeline drawn;  // the layout last drawn; clicks and drags are read against it
-Fl_Widget* view;
+Fl_Scrollbar* scroller;
 Fl_Box* statusStrip;
 uint64_t drawnState = 0;
 int drawnPage = -1;
 
-struct Drag {
-  int line = -1, point = 0;  // in `drawn`; line -1: no drag
-  int strip = 0, index = 0;
-  double from = 0;
-  int press_y = 0;
-} drag;
-
 int CurrentPage() { return PageBank() * kIndices + PageIndex(); }
+
+}  // namespace
 
 // The status strip shows names and cue names as typed: a label would take "@" for a symbol.
 void ShowText(const char* text) {
@@ -60,11 +66,14 @@ void ShowText(const char* text) {
   if (strcmp(statusStrip->label() ? statusStrip->label() : "", label) != 0) statusStrip->copy_label(label);
 }
 
-// The time-index spinner moved there, as if by hand: the faders window shows that index.
-void GoToIndex(int index) {
-  TimeIndex->value(index + 1);
-  TimeIndex->do_callback();
+void Relayout() { LayOutTimeline(&drawn, view->w(), view->h(), PageBank(), PageIndex(), span); }
+
+void SetSpan(const TimelineSpan& s) {
+  span = s;
+  view->redraw();
 }
+
+namespace {
 
 void DrawGrid(Fl_Color text) {
   const TimelineRect& p = drawn.plot;
@@ -79,6 +88,19 @@ void DrawGrid(Fl_Color text) {
     snprintf(label, sizeof label, db > 0 ? "+%g" : "%g", db);
     fl_color(text);
     fl_draw(label, 0, y - 6, p.x - 5, 12, FL_ALIGN_RIGHT);
+  }
+}
+
+void DrawRuler(Fl_Color text) {
+  TimelineTick ticks[64];
+  const int n = TimelineRuler(drawn, ticks, 64);
+  const TimelineRect& r = drawn.ruler;
+  fl_font(FL_HELVETICA, 10);
+  fl_color(text);
+  fl_xyline(r.x, r.y + r.h - 1, r.x + r.w - 1);
+  for (int k = 0; k < n; ++k) {
+    fl_yxline(ticks[k].x, r.y + r.h - 5, r.y + r.h - 1);
+    fl_draw(ticks[k].label, ticks[k].x + 2, r.y + r.h - 4);
   }
 }
 
@@ -102,42 +124,52 @@ void CueLabels(int k, char (*labels)[kCueNameSize]) {
   snprintf(labels[1], kCueNameSize, "%s", CueNameBuffer[i]);
 }
 
-void DrawCues(Fl_Color text) {
+// The current index's labels first, then, left to right, the others where they fit.
+void DrawCueLabels(Fl_Color text) {
   const TimelineRect& p = drawn.plot;
   const int rows[2] = {p.y - 22, p.y - 7};
   char labels[2][kCueNameSize];
   int keep[2][2] = {{0, 0}, {0, 0}};  // per row, the span of the current index's label
-  if (drawn.current >= 0) {
-    fl_color(kCurrentBand);
-    fl_rectf(drawn.cues[drawn.current].x - 3, p.y, 7, p.h);
-  }
-  fl_color(kCueColour);
-  for (int k = 0; k < drawn.cue_count; ++k) fl_yxline(drawn.cues[k].x, p.y, p.y + p.h - 1);
-  if (drawn.current >= 0) {
-    const int x = drawn.cues[drawn.current].x;
-    fl_color(kCurrentColour);
-    fl_yxline(x, p.y, p.y + p.h - 1);
+  const int current = drawn.current >= 0 && TimelineShows(drawn, drawn.cues[drawn.current].x) ? drawn.current : -1;
+  if (current >= 0) {
+    const int x = drawn.cues[current].x;
     fl_font(FL_HELVETICA_BOLD, 11);
-    CueLabels(drawn.current, labels);
+    fl_color(kCurrentColour);
+    CueLabels(current, labels);
     for (int r = 0; r < 2; ++r) {
       int free = p.x - 40;
       if (FitLabel(labels[r], x, rows[r], &free, 0, 0))
         keep[r][0] = x - static_cast<int>(fl_width(labels[r])) / 2, keep[r][1] = free;
     }
   }
-  // The other labels where they fit, left to right.
   fl_font(FL_HELVETICA, 11);
-  fl_color(text);
   int free[2] = {p.x - 40, p.x - 40};
   for (int k = 0; k < drawn.cue_count; ++k) {
-    if (k == drawn.current) continue;
+    if (k == current || !TimelineShows(drawn, drawn.cues[k].x)) continue;
     CueLabels(k, labels);
+    const bool mine = drawn.cues[k].index == chosenCue;
+    fl_color(mine ? kChosenColour : text);
     for (int r = 0; r < 2; ++r) FitLabel(labels[r], drawn.cues[k].x, rows[r], &free[r], keep[r][0], keep[r][1]);
   }
 }
 
-// An entry with a ramp: an open diamond. Without: a filled square.
-void DrawPoint(const TimelinePoint& p, Fl_Color c) {
+void DrawCues(Fl_Color text) {
+  const TimelineRect& p = drawn.plot;
+  const int current = drawn.current;
+  if (current >= 0 && TimelineShows(drawn, drawn.cues[current].x)) {
+    fl_color(kCurrentBand);
+    fl_rectf(drawn.cues[current].x - 3, p.y, 7, p.h);
+  }
+  for (int k = 0; k < drawn.cue_count; ++k) {
+    if (!TimelineShows(drawn, drawn.cues[k].x)) continue;
+    fl_color(k == current ? kCurrentColour : drawn.cues[k].index == chosenCue ? kChosenColour : kCueColour);
+    fl_yxline(drawn.cues[k].x, p.y, p.y + p.h - 1);
+  }
+  DrawCueLabels(text);
+}
+
+// An entry with a ramp: an open diamond. Without: a filled square. A chosen one is ringed.
+void DrawPoint(const TimelinePoint& p, Fl_Color c, bool mine) {
   if (p.ramp) {
     fl_color(kPlotColour);
     fl_polygon(p.x, p.y - 5, p.x + 5, p.y, p.x, p.y + 5, p.x - 5, p.y);
@@ -147,27 +179,60 @@ void DrawPoint(const TimelinePoint& p, Fl_Color c) {
     fl_color(c);
     fl_rectf(p.x - 3, p.y - 3, 7, 7);
   }
+  if (mine) {
+    fl_color(kChosenColour);
+    fl_rect(p.x - 6, p.y - 6, 13, 13);
+  }
+}
+
+// Row of the line through a and b at column x.
+double RowAt(double ax, double ay, double bx, double by, double x) { return bx == ax ? ay : ay + (by - ay) * (x - ax) / (bx - ax); }
+
+// One polyline through the points in view and the two beside them, cut at the columns
+// lo..hi, so that a zoomed line sends the X server only what shows.
+void DrawLine(const TimelineLine& line) {
+  const Fl_Color c = Rgb(line.rgb);
+  const double lo = drawn.plot.x - 8, hi = drawn.plot.x + drawn.plot.w + 8;
+  auto x_of = [&line](int k) { return TimelineX(drawn, drawn.cues[line.points[k].cue].at); };
+  fl_color(c);
+  int first = 0, last = line.count - 1;
+  while (first + 1 < line.count && x_of(first + 1) < lo) ++first;
+  while (last > first && x_of(last - 1) > hi) --last;
+  // Two thin lines a row apart look like one of width 2 and cost the X server far less.
+  for (int row = 0; row < 2 && last > first; ++row) {
+    fl_begin_line();
+    for (int k = first; k <= last; ++k) {
+      double x = x_of(k), y = line.points[k].y;
+      if (k == first && x < lo) y = RowAt(x, y, x_of(k + 1), line.points[k + 1].y, lo), x = lo;
+      if (k == last && x > hi) y = RowAt(x_of(k - 1), line.points[k - 1].y, x, y, hi), x = hi;
+      fl_vertex(x, y + row);
+    }
+    fl_end_line();
+  }
+  // Marks closer than a few pixels would only cover each other: one in each few columns,
+  // and every chosen one.
+  int free = -kTimelineFar;
+  for (int k = first; k <= last; ++k) {
+    const TimelinePoint& p = line.points[k];
+    const bool mine = IsChosen(line, p);
+    if (p.x < lo || p.x > hi || (p.x < free && !mine)) continue;
+    DrawPoint(p, c, mine);
+    free = p.x + 4;
+  }
 }
 
 void DrawLines() {
   fl_push_clip(drawn.plot.x - 6, drawn.plot.y - 6, drawn.plot.w + 12, drawn.plot.h + 12);
-  for (int l = 0; l < drawn.line_count; ++l) {
-    const TimelineLine& line = drawn.lines[l];
-    const Fl_Color c = Rgb(line.rgb);
-    fl_color(c);
-    fl_line_style(FL_SOLID, 2);
-    if (line.count > 1) {
-      fl_begin_line();
-      for (int k = 0; k < line.count; ++k) fl_vertex(line.points[k].x, line.points[k].y);
-      fl_end_line();
-    }
-    fl_line_style(FL_SOLID, 1);
-    for (int k = 0; k < line.count; ++k) DrawPoint(line.points[k], c);
+  for (int k = 0; k < drawn.line_count; ++k) {
+    const TimelineLine& line = drawn.lines[TimelineLineDrawn(drawn, k)];
+    if (!line.hidden) DrawLine(line);
   }
-  if (drag.line >= 0 && drag.line < drawn.line_count && drag.point < drawn.lines[drag.line].count) {
-    const TimelinePoint& p = drawn.lines[drag.line].points[drag.point];
+  if (Banding()) {
     fl_color(kCurrentColour);
-    fl_arc(p.x - 8, p.y - 8, 17, 17, 0, 360);
+    fl_line_style(FL_DOT, 1);
+    fl_rect(std::min(press.x, press.band_x), std::min(press.y, press.band_y), std::abs(press.band_x - press.x) + 1,
+            std::abs(press.band_y - press.y) + 1);
+    fl_line_style(FL_SOLID, 1);
   }
   fl_pop_clip();
 }
@@ -179,24 +244,53 @@ void DrawLegend(Fl_Color text) {
   fl_color(text);
   snprintf(label, sizeof label, "Bank %d", PageBank());
   fl_draw(label, g.x, g.y - 7);
-  fl_font(FL_HELVETICA, 12);
   fl_push_clip(g.x, g.y, g.w - 4, g.h);
   int y = g.y + 2;
-  for (int l = 0; l < drawn.line_count; ++l, y += kRowHeight) {
+  for (int l = 0; l < drawn.line_count; ++l, y += kTimelineLegendRow) {
     const TimelineLine& line = drawn.lines[l];
     fl_color(Rgb(line.rgb));
-    fl_rectf(g.x, y + 6, 18, 3);
-    fl_rectf(g.x + 6, y + 4, 7, 7);
+    if (line.hidden) {
+      fl_rect(g.x + 3, y + 2, 12, 11);
+    } else {
+      fl_rectf(g.x, y + 6, 18, 3);
+      fl_rectf(g.x + 6, y + 4, 7, 7);
+    }
     TimelineLineName(line, label, sizeof label);
-    fl_color(text);
+    const bool top = line.strip == span.top;
+    fl_font(top ? FL_HELVETICA_BOLD : FL_HELVETICA, 12);
+    fl_color(top ? kChosenColour : text);
     fl_draw(label, g.x + 24, y + 12);
   }
+  fl_font(FL_HELVETICA, 12);
   y += 6;
   const TimelinePoint mark = {g.x + 9, y + 7, 0, true, 0};
-  DrawPoint(mark, text);
+  DrawPoint(mark, text, false);
   fl_color(text);
   fl_draw("entry with a ramp", g.x + 24, y + 12);
   fl_pop_clip();
+}
+
+// The scrollbar shows the plot's part of the whole span, in pixels at the current zoom.
+void ShowScroll() {
+  const double whole = TimelineX(drawn, 1) - TimelineX(drawn, 0);
+  const int seen = static_cast<int>(whole / drawn.span.zoom);
+  scroller->value(static_cast<int>(std::lround(drawn.span.first * whole)), seen, 0, static_cast<int>(whole));
+}
+
+void Scrolled(Fl_Widget*, void*) {
+  TimelineSpan s = drawn.span;
+  s.first = scroller->value() / (TimelineX(drawn, 1) - TimelineX(drawn, 0));
+  SetSpan(s);
+}
+
+// The value of the entry being dragged, beside it and in the status strip.
+void DrawDragValue(Fl_Color text) {
+  if (!press.dragging || press.hit.target != kOnPoint) return;
+  char value[32];
+  snprintf(value, sizeof value, "%.2f dB", (*volStrip[press.strip])->value());
+  fl_font(FL_HELVETICA_BOLD, 12);
+  fl_color(text);
+  fl_draw(value, press.x + 12, press.last_y - 8);
 }
 
 class TimelineView : public Fl_Widget {
@@ -204,17 +298,27 @@ class TimelineView : public Fl_Widget {
   TimelineView(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
 
   void draw() override {
-    LayOutTimeline(&drawn, w(), h(), PageBank(), PageIndex());
+    if (drawnPage / kIndices != PageBank()) ClearChoice();  // chosen entries were another bank's
+    Relayout();
+    // A page changed elsewhere brings its index into sight.
+    if (CurrentPage() != drawnPage && drawn.current >= 0 && !press.held) {
+      span = TimelineKeepInSight(drawn, drawn.current);
+      Relayout();
+    }
+    span = drawn.span;
     drawnState = MixStateId();
     drawnPage = CurrentPage();
+    ShowScroll();
     // The layout is in the view's own coordinates: the view stands at the window's corner.
     fl_color(window()->color());
     fl_rectf(0, 0, w(), h());
     const Fl_Color text = fl_contrast(kTextColour, window()->color());
     DrawGrid(text);
+    DrawRuler(text);
     DrawCues(text);
     DrawLines();
     DrawLegend(text);
+    DrawDragValue(text);
     char caption[160];
     TimelineCaption(drawn, caption, sizeof caption);
     fl_font(FL_HELVETICA, 11);
@@ -233,17 +337,35 @@ class TimelineView : public Fl_Widget {
         window()->cursor(FL_CURSOR_DEFAULT);
         ShowText(kHint);
         return 1;
+      case FL_FOCUS:
+      case FL_UNFOCUS:
+        return 1;
       case FL_PUSH:
+        take_focus();
         Press(x, y);
         return 1;
       case FL_DRAG:
-        DragTo(y);
+        DragTo(x, y);
         return 1;
       case FL_RELEASE:
-        DragTo(y);  // where the button came up counts, even without a last motion
-        drag.line = -1;
-        redraw();
+        if (press.held) {
+          DragTo(x, y);  // where the button came up counts, even without a last motion
+          Release();
+        }
         return 1;
+      case FL_MOUSEWHEEL:
+        if (Fl::event_state() & FL_CTRL)
+          SetSpan(TimelineZoomAround(drawn, x, -Fl::event_dy()));
+        else
+          SetSpan(TimelineScroll(drawn, 0.1 * (Fl::event_dy() + Fl::event_dx())));
+        return 1;
+      case FL_SHORTCUT:  // only keys typed in this window
+        if (Fl::focus() && Fl::focus() != window() && Fl::focus()->window() != window()) return 0;
+        return Key();
+      case FL_KEYBOARD:
+      case FL_KEYUP:
+        if (press.held) StepKey(event == FL_KEYBOARD);
+        return Key();
     }
     return Fl_Widget::handle(event);
   }
@@ -251,14 +373,14 @@ class TimelineView : public Fl_Widget {
  private:
   void Hover(int x, int y) {
     char text[kTextSize];
-    int line, point, cue;
     Fl_Cursor cursor = FL_CURSOR_DEFAULT;
-    if (TimelinePointAt(drawn, x, y, &line, &point)) {
-      TimelineDescribePoint(drawn, line, point, text, sizeof text);
+    const TimelineHit hit = TimelineHitAt(drawn, x, y);
+    if (hit.target == kOnPoint) {
+      TimelineDescribePoint(drawn, hit.line, hit.point, text, sizeof text);
       cursor = FL_CURSOR_NS;
-    } else if ((cue = TimelineCueAt(drawn, x, y)) >= 0) {
-      TimelineDescribeCue(drawn, cue, text, sizeof text);
-      cursor = FL_CURSOR_HAND;
+    } else if (hit.target == kOnCueLine || hit.target == kOnCueLabel) {
+      TimelineDescribeCue(drawn, hit.cue, text, sizeof text);
+      cursor = hit.target == kOnCueLabel && drawn.placing == kPlacedByTime ? FL_CURSOR_WE : FL_CURSOR_HAND;
     } else {
       snprintf(text, sizeof text, "%s", kHint);
     }
@@ -266,34 +388,6 @@ class TimelineView : public Fl_Widget {
     ShowText(text);
   }
 
-  void Press(int x, int y) {
-    TakeTyping();  // typing in a field belongs to the page it was typed on
-    int line, point;
-    if (TimelinePointAt(drawn, x, y, &line, &point)) {
-      const TimelinePoint& p = drawn.lines[line].points[point];
-      drag = {line, point, drawn.lines[line].strip, drawn.cues[p.cue].index, p.volume, y};
-      GoToIndex(drag.index);
-      redraw();
-      return;
-    }
-    const int cue = TimelineCueAt(drawn, x, y);
-    if (cue >= 0) GoToIndex(drawn.cues[cue].index);
-  }
-
-  // The strip's volume spinner takes the new value and its own capture stores it, so a
-  // drag keeps every rule of typing a volume; the press and release make it one edit.
-  void DragTo(int y) {
-    if (drag.line < 0 || PageIndex() != drag.index) return;
-    (*volStrip[drag.strip])->value(TimelineDragVolume(drawn, drag.from, drag.press_y, y, Fl::event_shift() != 0));
-    VolumeToArray();
-    LayOutTimeline(&drawn, w(), h(), PageBank(), PageIndex());
-    if (drag.line < drawn.line_count && drag.point < drawn.lines[drag.line].count) {
-      char text[kTextSize];
-      TimelineDescribePoint(drawn, drag.line, drag.point, text, sizeof text);
-      ShowText(text);
-    }
-    redraw();
-  }
 };
 
 // Runs before the toolkit waits for more: the picture follows every edit, undo, redo,
@@ -303,12 +397,17 @@ void Follow(void*) {
 }
 
 }  // namespace
+}  // namespace timeline
 
 Fl_Double_Window* make_timeline_window() {
+  using namespace timeline;
   const int w = 900, h = 420;
   TimelineWindow = new Fl_Double_Window(w, h, "Timeline");
   TimelineWindow->color(97);
-  view = new TimelineView(0, 0, w, h - kStatusHeight);
+  view = new TimelineView(0, 0, w, h - kStatusHeight - kScrollHeight);
+  scroller = new Fl_Scrollbar(0, h - kStatusHeight - kScrollHeight, w, kScrollHeight);
+  scroller->type(FL_HORIZONTAL);
+  scroller->callback(Scrolled);
   statusStrip = new Fl_Box(0, h - kStatusHeight, w, kStatusHeight);
   statusStrip->box(FL_FLAT_BOX);
   statusStrip->color(kStripColour);

@@ -7,6 +7,7 @@
 #include "disk/recovery.h"
 #include "gui_fixture.h"
 #include "logic/mix_runner.h"
+#include "logic/outside_changes.h"
 
 namespace {
 
@@ -66,6 +67,21 @@ TEST_F(OutsideGuiTest, ARecoveredMixStillAsksBeforeWritingOverFilesChangedOnDisk
   EXPECT_EQ(outsideAsked, "faders.txt");
   EXPECT_EQ(Slurp("faders.txt"), "Outside Mix\nend\n");
   outsideAsked.clear();
+}
+
+// A program that saves while the question is open: the store replaces nothing and asks
+// again; Overwrite then keeps that text as the backup.
+TEST_F(OutsideGuiTest, AFileSavedWhileAskedIsAskedAboutAgain) {
+  for (const char* f : kFiles) Spit(f, "Recalled Mix\nend\n");
+  RecallAll();
+  Spit("faders.txt", "Outside Mix\nend\n");
+  OutsideQuestion = [](const char* names) {
+    if (outsideAsked.empty()) Spit("faders.txt", "Saved again\nend\n");
+    return outsideAsked += names, 2;
+  };
+  Pick("Store All");
+  EXPECT_EQ(outsideAsked, "faders.txtfaders.txt");
+  EXPECT_EQ(Slurp("faders.txt~"), "Saved again\nend\n");
 }
 
 TEST_F(OutsideGuiTest, ARecallWithProblemsListsThemAndOneWithoutClosesTheList) {

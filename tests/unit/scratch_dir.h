@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "disk/seen_files.h"
 #include "files/textsink.h"
 #include "model/tables.h"
 #include "model/text.h"
@@ -33,6 +34,7 @@ class ScratchDir : public ::testing::Test {
     ASSERT_EQ(chdir(dir_.c_str()), 0);
     ClearInternalArrays();
     reserve_fbuff[0] = '\0';
+    ForgetAllFiles();  // a new directory may have the last one's inode
   }
   void TearDown() override {
     if (chdir(old_.c_str()) != 0) return;

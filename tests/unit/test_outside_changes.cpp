@@ -1,6 +1,7 @@
 // What the editor remembers of each file it read or wrote, the decision "changed outside?",
 // and the readers' problems kept beside the lines they print.
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 
 #include "disk/seen_files.h"
@@ -18,7 +19,7 @@ namespace {
 class OutsideTest : public ScratchDir {};
 
 enum By { kByRead, kByWrite, kByNothing };
-enum Outside { kNone, kTouch, kSameBytesNewFile, kOtherBytesOldTime, kAppend, kDelete, kOtherDirectory };
+enum Outside { kNone, kTouch, kSameBytesNewFile, kOtherBytesOldTime, kAppend, kDelete, kOtherDirectory, kFifo };
 
 struct Row { const char* name; By by; Outside outside; OutsideChange first, second; };  // two checks
 
@@ -34,6 +35,7 @@ const Row kRows[] = {
     {"tracks.txt", kByWrite, kDelete, kNotSeen, kNotSeen},
     {"faders.txt", kByNothing, kNone, kNotSeen, kNotSeen},
     {"prefs.txt", kByRead, kOtherDirectory, kNotSeen, kNotSeen},
+    {"faders.txt", kByWrite, kFifo, kChangedOutside, kChangedOutside},  // never opened
 };
 
 void Seen(const char* name, By by) {
@@ -56,6 +58,7 @@ void ActOutside(const char* name, Outside how, const std::string& bytes) {
     case kAppend: std::ofstream(name, std::ios::app) << "x\n"; return;
     case kDelete: ASSERT_EQ(unlink(name), 0); return;
     case kOtherDirectory: ASSERT_EQ(mkdir("d", 0700) | chdir("d"), 0); std::ofstream(name) << bytes; return;
+    case kFifo: ASSERT_EQ(unlink(name) | mkfifo(name, 0600), 0); return;
   }
 }
 
@@ -65,8 +68,14 @@ TEST_F(OutsideTest, TheDecisionForEachWayOfSeeingAndEachOutsideAct) {
     Spit(row.name, "Mix Name\nend\n");
     Seen(row.name, row.by);
     ActOutside(row.name, row.outside, Slurp(row.name));
+    const int opens = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(inotify_add_watch(opens, ".", IN_OPEN), 0);
     EXPECT_EQ(CheckOutside(row.name), row.first) << "row " << &row - kRows;
     EXPECT_EQ(CheckOutside(row.name), row.second) << "row " << &row - kRows;
+    EXPECT_EQ(NewOutsideChange(row.name), row.second == kChangedOutside) << "row " << &row - kRows;
+    char event[4096];
+    EXPECT_TRUE(row.outside != kFifo || read(opens, event, sizeof event) < 0) << "the FIFO was opened";
+    close(opens);
     ASSERT_EQ(chdir(dir_.c_str()), 0);
   }
 }

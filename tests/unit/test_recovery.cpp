@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "disk/recovery.h"
 #include "disk/temp_files.h"
 #include "files/fader_file.h"
@@ -27,6 +29,15 @@ struct EnvSetting {
 
 const char* const kFiles[] = {"faders.txt", "prefs.txt", "tracks.txt"};
 
+// flock() as the core calls it here (linked with --wrap): another editor can look at the
+// state folder just before a lock is taken.
+std::function<void()> beforeLock;
+extern "C" int __real_flock(int fd, int op);
+extern "C" int __wrap_flock(int fd, int op) {
+  if (std::function<void()> look = std::move(beforeLock)) beforeLock = nullptr, look();
+  return __real_flock(fd, op);
+}
+
 mode_t ModeOf(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
@@ -36,32 +47,37 @@ mode_t ModeOf(const std::string& path) {
 
 TEST(DecideCopy, LiveOrDeadTextsFolderAndDirectory) {
   constexpr SessionLock H = kLockHeld, F = kLockFree, M = kLockMissing;
+  constexpr BirthMatch S = kBirthSame, U = kBirthUnknown, D = kBirthDiffers;
   constexpr CopyFate offer = kCopyOffer, leave = kCopyLeave, remove = kCopyRemove;
   struct Row {
-    bool safe, dev, ino, path, host;
+    bool safe, ino;
+    BirthMatch birth;
+    bool path, host;
     SessionLock lock;
     bool pid;
     int differing;
     CopyFate fate;
     const char* what;
   } rows[] = {
-      {1, 1, 1, 1, 1, F, 0, 1, offer, "dead, one text differs"},
-      {1, 1, 1, 1, 1, F, 0, 0, remove, "dead, the files hold every text"},
-      {1, 1, 1, 1, 1, F, 1, 2, offer, "lock free: its pid now names another program"},
-      {1, 1, 1, 1, 1, H, 0, 1, leave, "lock held: running"},
-      {1, 1, 1, 1, 1, H, 1, 0, leave, "running, nothing differs: not removed"},
-      {1, 1, 1, 1, 1, M, 1, 1, leave, "no lock, its process runs"},
-      {1, 1, 1, 1, 1, M, 0, 0, remove, "no lock, process gone, nothing kept"},
-      {1, 1, 1, 1, 0, F, 0, 1, leave, "another host's editor"},
-      {0, 1, 1, 1, 1, F, 0, 1, leave, "a link or another user's folder"},
-      {0, 1, 1, 1, 1, M, 0, 0, leave, "an unsafe folder is never removed"},
-      {1, 1, 1, 0, 1, F, 0, 3, offer, "the directory was renamed"},
-      {1, 0, 1, 1, 1, F, 0, 1, offer, "the device changed, the path did not"},
-      {1, 0, 1, 0, 1, F, 0, 1, leave, "another directory with that inode"},
-      {1, 1, 0, 1, 1, F, 0, 1, leave, "a new directory at the old path"},
+      {1, 1, S, 1, 1, F, 0, 1, offer, "dead, one text differs"},
+      {1, 1, S, 1, 1, F, 0, 0, remove, "dead, the files hold every text"},
+      {1, 1, S, 1, 1, F, 1, 2, offer, "lock free: its pid now names another program"},
+      {1, 1, S, 1, 1, H, 0, 1, leave, "lock held: running"},
+      {1, 1, S, 1, 1, H, 1, 0, leave, "running, nothing differs: not removed"},
+      {1, 1, S, 1, 1, M, 1, 1, leave, "no lock, its process runs"},
+      {1, 1, S, 1, 1, M, 0, 0, remove, "no lock, process gone, nothing kept"},
+      {1, 1, S, 1, 0, F, 0, 1, leave, "another host's editor"},
+      {0, 1, S, 1, 1, F, 0, 1, leave, "a link or another user's folder"},
+      {0, 1, U, 1, 1, M, 0, 0, leave, "an unsafe folder is never removed"},
+      {1, 1, S, 0, 1, F, 0, 3, offer, "the directory was renamed"},
+      {1, 1, U, 1, 1, F, 0, 1, offer, "no birth time: the path tells"},
+      {1, 1, U, 0, 1, F, 0, 1, leave, "no birth time: another directory with that inode"},
+      {1, 1, D, 1, 1, F, 0, 1, leave, "a new directory that took the old one's inode and path"},
+      {1, 0, S, 1, 1, F, 0, 1, leave, "a new directory at the old path"},
+      {1, 0, U, 1, 1, F, 0, 1, leave, "a new directory at the old path, no birth time"},
   };
   for (const Row& r : rows)
-    EXPECT_EQ(DecideCopy({r.safe, r.dev, r.ino, r.path, r.host, r.lock, r.pid, r.differing}), r.fate) << r.what;
+    EXPECT_EQ(DecideCopy({r.safe, r.ino, r.birth, r.path, r.host, r.lock, r.pid, r.differing}), r.fate) << r.what;
 }
 
 using RecoveryTest = ScratchDir;
@@ -124,7 +140,8 @@ TEST_F(RecoveryTest, EachSessionHasItsFolderAndOnlyDeadOnesAreOfferedByContent) 
   const std::string state = dir_ + "/state/tessaro";
   struct stat st;
   ASSERT_EQ(stat(".", &st), 0);
-  const MixDirectory here = {st.st_dev, st.st_ino, dir_.c_str()};
+  const long long birth = 1700000000123456789;  // the copies' folders name it too
+  const MixDirectory here = {st.st_dev, st.st_ino, dir_.c_str(), birth};
   ASSERT_TRUE(WritePreferencesFile() && WriteTracksFile() && StoreFaderFile());
   char own[4096];
   ASSERT_EQ(OpenOwnSession(here, own, sizeof own), nullptr);
@@ -134,7 +151,7 @@ TEST_F(RecoveryTest, EachSessionHasItsFolderAndOnlyDeadOnesAreOfferedByContent) 
 
   // Dead sessions' copies, under a folder named after the directory's old name: the same
   // texts (kept after the files), one text changed (kept before them), and the newest.
-  const std::string renamed = state + "/old-name-d" + std::to_string(st.st_dev) + "-i" + std::to_string(st.st_ino);
+  const std::string renamed = state + "/old-name-d" + std::to_string(st.st_dev) + "-i" + std::to_string(st.st_ino) + "-b" + std::to_string(birth);
   const std::string dead = renamed + "/" + HostName() + "-2147483646-";
   auto copy = [&](const std::string& folder, long seconds, const char* prefs) {
     mkdir(renamed.c_str(), 0700);
@@ -165,8 +182,14 @@ TEST_F(RecoveryTest, EachSessionHasItsFolderAndOnlyDeadOnesAreOfferedByContent) 
   EXPECT_NE(access((dead + "1").c_str(), F_OK), 0);
   EXPECT_EQ(access((std::string(own) + "/faders.txt").c_str(), F_OK), 0);  // live: left
   EXPECT_EQ(readlink((dead + "4").c_str(), legacy, 1), 1);
-  const MixDirectory elsewhere = {st.st_dev, st.st_ino + 1, "/elsewhere"};
-  EXPECT_EQ(ReviewKeptCopies(elsewhere, offers, 4), 0);
+  // The true count, and the newest first, whatever fits.
+  ASSERT_EQ(ReviewKeptCopies(here, offers, 2), 3);
+  EXPECT_EQ(std::string(offers[0].folder) + std::string(offers[1].folder), dead + "3" + old);
+  // Another directory: another inode; a new one that took this inode (its birth time tells,
+  // else its path); only the folder named after the path is this path's.
+  const MixDirectory others[] = {{st.st_dev, st.st_ino + 1, "/elsewhere", birth},
+                                 {st.st_dev, st.st_ino, "/elsewhere", 0}, {st.st_dev, st.st_ino, dir_.c_str(), birth + 1}};
+  for (const MixDirectory& other : others) EXPECT_EQ(ReviewKeptCopies(other, offers, 4), other.birth_ns == birth + 1);
   RemoveRecovery((dead + "2").c_str());
   EXPECT_EQ(ReviewKeptCopies(here, offers, 4), 2);
   RemoveRecovery(own);  // the directory's folder goes with its last session
@@ -175,7 +198,7 @@ TEST_F(RecoveryTest, EachSessionHasItsFolderAndOnlyDeadOnesAreOfferedByContent) 
 
 TEST_F(RecoveryTest, AStateFolderThatIsALinkOrAnotherUsersIsRefused) {
   EnvSetting env("XDG_STATE_HOME", (dir_ + "/state").c_str());
-  const MixDirectory here = {1, 2, "/mix"};
+  const MixDirectory here = {1, 2, "/mix", 0};
   mkdir("state", 0700);
   mkdir("target", 0700);
   char own[4096];
@@ -194,4 +217,18 @@ TEST_F(RecoveryTest, AStateFolderThatIsALinkOrAnotherUsersIsRefused) {
     EXPECT_STREQ(why ? why : "opened", c.why) << c.make;
     EXPECT_EQ(system("[ -z \"$(ls -A target)\" ]"), 0) << c.make;
   }
+}
+
+// Another editor that looks at the state folder while a session takes its lock finds no
+// folder of it without the lock held, so it removes nothing of it.
+TEST_F(RecoveryTest, ASessionFolderAppearsWithItsLockHeld) {
+  EnvSetting env("XDG_STATE_HOME", (dir_ + "/state").c_str());
+  const MixDirectory here = {1, 2, dir_.c_str(), 0};
+  OfferedCopy offers[1];
+  beforeLock = [&] { ReviewKeptCopies(here, offers, 1); };
+  char own[4096];
+  ASSERT_EQ(OpenOwnSession(here, own, sizeof own), nullptr);
+  EXPECT_EQ(WriteRecovery(own), nullptr);
+  EXPECT_EQ(ReviewKeptCopies(here, offers, 1), 0);  // held: left alone
+  RemoveRecovery(own);
 }
