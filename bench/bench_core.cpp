@@ -18,6 +18,7 @@
 #include "files/cue_section.h"
 #include "files/effects_section.h"
 #include "files/fader_file.h"
+#include "files/problems.h"
 #include "files/textsink.h"
 #include "maximal_mix.h"
 #include "model/history.h"
@@ -237,6 +238,28 @@ void BM_RecallFaderFile(benchmark::State& state) {
 }
 BENCHMARK(BM_RecallFaderFile)->Unit(benchmark::kMicrosecond);
 
+// A line with 130,000 bad channels, read as Recall All reads it: every problem printed (to
+// /dev/null here) and the line listed once.
+void BM_RecallOneBadLine(benchmark::State& state) {
+  std::string text = "Bad line\nsub\t1\t0";
+  for (int i = 1; i < 130000; ++i) text += ",0";
+  text += "\nend\n";
+  fflush(stdout);
+  int out = dup(STDOUT_FILENO), devnull = open("/dev/null", O_WRONLY);
+  dup2(devnull, STDOUT_FILENO);
+  for (auto _ : state) {
+    BeginProblems();
+    ReadFaderText(text.c_str());
+    EndProblems();
+  }
+  fflush(stdout);
+  dup2(out, STDOUT_FILENO);
+  close(out);
+  close(devnull);
+  if (problemTotal != 1) state.SkipWithError("the line was not listed once");
+}
+BENCHMARK(BM_RecallOneBadLine)->Unit(benchmark::kMicrosecond);
+
 // ---- Undo history ------------------------------------------------------------------------
 
 // The three edits of the maximal mix the history is measured on, each from a fresh
@@ -380,6 +403,7 @@ int main(int argc, char** argv) {
   Limit(reporter, "insert", "BM_InsertIndex", 1000);
   Limit(reporter, "remove", "BM_RemoveIndex", 1000);
   Limit(reporter, "page reads", "BM_PageReads", 50);
+  Limit(reporter, "one bad line", "BM_RecallOneBadLine", 500000);
   // Recording and undoing an edit must take well under a frame (16.7 ms at 60 Hz).
   const char* const history[][2] = {
       {"no change", "BM_HistoryNoChange"},    {"record capture", "BM_HistoryRecord/0"},

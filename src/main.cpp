@@ -49,19 +49,14 @@ int main(int argc, char** argv) {
     case StartAction::kRefuse:
       fprintf(stderr, "%s\n", plan.text.c_str());
       return 2;
-    case StartAction::kEdit:
     case StartAction::kCheck:
+      return CheckMixes(plan.checks);  // before any window: no display is opened
+    case StartAction::kEdit:
       break;
   }
   if (!plan.dir.empty() && chdir(plan.dir.c_str()) != 0) {
     fprintf(stderr, "tessaro: '%s': %s\n", plan.dir.c_str(), strerror(errno));
     return 2;
-  }
-  if (plan.action == StartAction::kCheck) {
-    // Before any window: no display is opened.
-    std::string shown = plan.dir.empty() || plan.dir == "." ? "" : plan.dir;
-    if (!shown.empty() && shown.back() != '/') shown += '/';
-    return CheckMix(shown.c_str(), plan.file.empty() ? nullptr : plan.file.c_str());
   }
   CompleteInterruptedWrites(".");  // a store killed between its renames is finished first
   if (argc > 1)

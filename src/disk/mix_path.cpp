@@ -21,9 +21,10 @@ const char kUsage[] =
     "tracks.txt): the editor works there and recalls the mix at start-up when its files\n"
     "exist. With no argument it works in the current directory and reads nothing.\n"
     "\n"
-    "  --check    read the mix (or only FILE) as Recall All would, without a display;\n"
-    "             print each problem as 'file:line: message', then a summary; exit 0\n"
-    "             with no problems, 1 with problems, 2 when a file cannot be read\n"
+    "  --check    read the mix (or only FILE; several may follow) as Recall All would,\n"
+    "             without a display; print each problem as 'file:line: message', then a\n"
+    "             summary; exit 0 with no problems, 1 with problems, 2 when a file or\n"
+    "             argument cannot be read (the worst of all arguments)\n"
     "  --help     print this help and exit\n"
     "  --version  print the version and exit\n"
     "  --         take the next argument as the directory or file, even if it starts with -\n"
@@ -55,7 +56,9 @@ std::string LastComponent(const std::string& dir) {
   return (slash == std::string::npos || path.size() == 1) ? path : path.substr(slash + 1);
 }
 
-StartPlan OpenPath(const std::string& arg) {
+}  // namespace
+
+StartPlan OpenMixPath(const std::string& arg) {
   struct stat st;
   if (stat(arg.c_str(), &st) != 0) return Refuse("'" + arg + "': " + strerror(errno));
   StartPlan plan;
@@ -72,8 +75,6 @@ StartPlan OpenPath(const std::string& arg) {
   plan.title = "Tessaro - " + LastComponent(plan.dir);
   return plan;
 }
-
-}  // namespace
 
 bool IsEditorArgument(const char* arg) { return arg[0] != '-' || arg[1] == '-' || arg[1] == '\0'; }
 
@@ -104,12 +105,14 @@ StartPlan PlanStart(const std::vector<std::string>& args) {
     plan.text = "Tessaro " TESSARO_VERSION;
   } else if (!unknown.empty()) {
     plan = Refuse("unknown or incomplete option '" + unknown + "' (see --help)");
+  } else if (check) {
+    plan.action = StartAction::kCheck;
+    plan.checks = paths;
   } else if (paths.size() > 1) {
     plan = Refuse("too many arguments: give one mix directory or file (see --help)");
   } else if (paths.size() == 1) {
-    plan = OpenPath(paths[0]);
+    plan = OpenMixPath(paths[0]);
   }
-  if (check && plan.action == StartAction::kEdit) plan.action = StartAction::kCheck;
   return plan;
 }
 

@@ -10,7 +10,7 @@ enum class StartAction {
   kHelp,     // print text to standard output, exit 0
   kVersion,  // print text to standard output, exit 0
   kRefuse,   // print text (one line) to standard error, exit 2
-  kCheck,    // check the mix in dir (only file, when set) without a display
+  kCheck,    // check the mixes named in checks (none: the current directory) without a display
 };
 
 struct StartPlan {
@@ -19,6 +19,7 @@ struct StartPlan {
   std::string file;              // the mix file named, when a file was named
   std::string title = "Tessaro"; // the control window's title
   std::string text;              // help, version or error line, without the final newline
+  std::vector<std::string> checks;  // --check: the directories and files named
 };
 
 // True for the arguments the editor takes itself; single-dash switches (-display, -geometry,
@@ -28,6 +29,9 @@ bool IsEditorArgument(const char* arg);
 // Decides what to do with the arguments the toolkit did not take (an option the toolkit
 // could not use arrives here too and is refused). Looks at the disk but changes nothing.
 StartPlan PlanStart(const std::vector<std::string>& args);
+
+// What one argument names: its directory (and file), or a refusal naming it.
+StartPlan OpenMixPath(const std::string& arg);
 
 // True when the current directory holds at least one of the three mix files.
 bool MixFilesPresent();

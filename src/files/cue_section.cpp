@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "files/problems.h"
 #include "model/tables.h"
 #include "model/text.h"
 
@@ -55,63 +56,81 @@ bool IsSlot(long long slot) { return slot >= 0 && slot < kSlots; }
 long long GroupSlot(int (*slot)(int n), long long n) { return n >= 1 && n <= kGroups ? slot(static_cast<int>(n)) : -1; }
 
 // Reading state: the index opened by the latest time line (-1 before the first; kIndices
-// once more than 512 were seen), the slot of the latest volume line, and the latest time.
+// once more than 512 were seen), the slot of the latest volume line, whether that line was
+// refused (its detail lines then change nothing), and the latest time.
 struct VolumeState {
   int index;
   int slot;
+  bool refused;
   float min, sec, msec;
 };
 
+const char kFaders[] = "faders.txt";
+const char kNoIndex[] = "No time index for this line (none opened yet, or more than 512)";
+
 bool HasIndex(const VolumeState& st) { return st.index >= 0 && st.index < kIndices; }
 
-void OpenIndex(VolumeState& st, float m, float s, float ms) {
+void OpenIndex(VolumeState& st, const Record& r, float m, float s, float ms) {
   if (st.index < kIndices) ++st.index;
   st.min = m;
   st.sec = s;
   st.msec = ms;
-  if (!HasIndex(st)) return;
+  if (!HasIndex(st)) return RefuseRecord(kFaders, r, "More than 512 time indices");
   IndexMin[st.index] = m;
   IndexSec[st.index] = s;
   IndexMsec[st.index] = ms;
   IndexActiveArray[st.index] = 1;
 }
 
-void SetEntry(VolumeState& st, long long slot, const Fields& f, int volumeField) {
-  if (!HasIndex(st) || !IsSlot(slot)) return;
+// A volume line: its entry, or a refusal that its detail lines share.
+void SetEntry(VolumeState& st, const Record& r, long long slot, int volumeField, const char* refusal) {
+  const Fields& f = r.fields;
+  st.refused = true;
+  if (!IsSlot(slot)) return RefuseRecord(kFaders, r, refusal);
+  if (!HasIndex(st)) return RefuseRecord(kFaders, r, kNoIndex);
+  st.refused = false;
   st.slot = static_cast<int>(slot);
   ChanActive[AutoAt(st.slot, st.index)] = 1;
   Volume[AutoAt(st.slot, st.index)] = FileFloat(FieldNum(f, volumeField));
+  if (f.count != volumeField + 1 || !FieldIsNumber(f, volumeField)) RefuseRecord(kFaders, r, kBadFields);
 }
 
 // One value of the entry opened by the latest volume line.
-void SetDetail(const VolumeState& st, float* table, const Fields& f) {
-  if (HasIndex(st)) table[AutoAt(st.slot, st.index)] = FileFloat(FieldNum(f, 1));
+void SetDetail(const VolumeState& st, float* table, const Record& r) {
+  if (st.refused) return RefuseRecord(kFaders, r, "Belongs to a refused volume line");
+  if (!HasIndex(st)) return RefuseRecord(kFaders, r, kNoIndex);
+  table[AutoAt(st.slot, st.index)] = FileFloat(FieldNum(r.fields, 1));
+  if (r.fields.count != 2 || !FieldIsNumber(r.fields, 1)) RefuseRecord(kFaders, r, kBadFields);
 }
 
-void ReadVolumeLine(VolumeState& st, const Fields& f) {
+void ReadVolumeLine(VolumeState& st, const Record& r) {
+  const Fields& f = r.fields;
   if (FieldIs(f, 0, "cue")) {
     int target = st.index + 1;
-    if (target >= kIndices) return;
+    if (target >= kIndices) return RefuseRecord(kFaders, r, "More than 512 time indices");
     // The name is the rest of the line after the tab that follows the keyword.
     const char* name = f.stop[0];
     if (name < f.lineEnd) ++name;
     CopyTextN(CueNameBuffer[target], name, static_cast<size_t>(f.lineEnd - name));
   } else if (FieldIs(f, 0, "t")) {
-    OpenIndex(st, FileFloat(FieldNum(f, 1)), FileFloat(FieldNum(f, 2)), FileFloat(FieldNum(f, 3)));
+    if (f.count != 4 || !NumbersAt(f, 1, 3)) RefuseRecord(kFaders, r, kBadFields);
+    OpenIndex(st, r, FileFloat(FieldNum(f, 1)), FileFloat(FieldNum(f, 2)), FileFloat(FieldNum(f, 3)));
   } else if (FieldIs(f, 0, "inc")) {
-    OpenIndex(st, st.min, FileFloat(st.sec + FieldNum(f, 1)), st.msec);
+    if (f.count != 2 || !FieldIsNumber(f, 1)) RefuseRecord(kFaders, r, kBadFields);
+    OpenIndex(st, r, st.min, FileFloat(st.sec + FieldNum(f, 1)), st.msec);
   } else if (FieldIs(f, 0, "v")) {
-    long long slot;
-    int next;
-    if (ReadSlotField(f, 1, &slot, &next)) SetEntry(st, slot, f, next);
+    long long slot = -1;
+    int next = 0;
+    ReadSlotField(f, 1, &slot, &next);
+    SetEntry(st, r, slot, next, kSlotRefused);
   } else if (FieldIs(f, 0, "vca")) {
-    if (f.count > 1) SetEntry(st, GroupSlot(VcaSlot, FieldInt(f, 1)), f, 2);
+    SetEntry(st, r, FieldIsNumber(f, 1) ? GroupSlot(VcaSlot, FieldInt(f, 1)) : -1, 2, "VCA number out of range!");
   } else if (FieldIs(f, 0, "ofs")) {
-    SetDetail(st, Offset, f);
+    SetDetail(st, Offset, r);
   } else if (FieldIs(f, 0, "rmp")) {
-    SetDetail(st, Ramp, f);
+    SetDetail(st, Ramp, r);
   } else if (FieldIs(f, 0, "shape")) {
-    SetDetail(st, Shape, f);
+    SetDetail(st, Shape, r);
   }
 }
 
@@ -135,25 +154,27 @@ bool ReadSlotField(const Fields& f, int k, long long* slot, int* next) {
     *next = k + 2;
     return true;
   }
-  if (k >= f.count) return false;
+  if (!FieldIsNumber(f, k)) return false;
   *slot = FieldInt(f, k);
   *next = k + 1;
   return true;
 }
 
-void Params1D(const Fields& f, float* table) {
+void Params1D(const Record& r, float* table) {
+  const Fields& f = r.fields;
   long long slot;
   int next;
-  if (!ReadSlotField(f, 1, &slot, &next) || !IsSlot(slot)) return;
+  if (!ReadSlotField(f, 1, &slot, &next) || !IsSlot(slot)) return RefuseRecord(kFaders, r, kSlotRefused);
   table[slot] = FileFloat(FieldNum(f, next));
+  if (f.count != next + 1 || !FieldIsNumber(f, next)) RefuseRecord(kFaders, r, kBadFields);
 }
 
-void ReadSubmixStateRecord(const Fields& f) {
+void ReadSubmixStateRecord(const Record& r) {
+  const Fields& f = r.fields;
   bool mute = FieldIs(f, 0, "submu");
   if (!mute && !FieldIs(f, 0, "subso")) return;
-  if (f.count < 2) return;
-  long long slot = GroupSlot(SubSlot, FieldInt(f, 1));
-  if (!IsSlot(slot)) return;
+  long long slot = f.count == 2 && FieldIsNumber(f, 1) ? GroupSlot(SubSlot, FieldInt(f, 1)) : -1;
+  if (!IsSlot(slot)) return RefuseRecord(kFaders, r, "Submix number out of range!");
   (mute ? MuteArray : SoloArray)[slot] = 1;
 }
 
@@ -185,14 +206,14 @@ void VolumeZodirToText(char* text) {
 }
 
 void ReadVolumes(const char* text) {
-  VolumeState st = {-1, 1, 0, 0, 0};
+  VolumeState st = {-1, 1, false, 0, 0, 0};
   LineScan scan = ScanLines(text);
   TakeMixNameLine(scan);
-  ForEachRecord(scan, [&st](const Record& r) { ReadVolumeLine(st, r.fields); });
+  ForEachRecord(scan, [&st](const Record& r) { ReadVolumeLine(st, r); });
 }
 
 void ReadSubmixState(const char* text) {
   LineScan scan = ScanLines(text);
   TakeMixNameLine(scan);
-  ForEachRecord(scan, [](const Record& r) { ReadSubmixStateRecord(r.fields); });
+  ForEachRecord(scan, [](const Record& r) { ReadSubmixStateRecord(r); });
 }

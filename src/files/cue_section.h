@@ -14,13 +14,15 @@ void ReadVolumes(const char* text);
 void ReadSubmixState(const char* text);
 
 // Single records, for the one-pass reader of the whole staged text.
-// A "submu" or "subso" record.
-void ReadSubmixStateRecord(const Fields& record);
-// A one-value record ("p"): slot field, then the value; slots outside 0..143 are skipped.
-void Params1D(const Fields& record, float* table);
+// A "submu" or "subso" record; a submix outside 1..8 is listed as a problem and skipped.
+void ReadSubmixStateRecord(const Record& record);
+// A one-value record ("p"): slot field, then the value; slots outside 0..143 are listed as a
+// problem and skipped.
+void Params1D(const Record& record, float* table);
 
 // The slot field of a record starting at field k: "G" g gives SubSlot(g), "M" gives 0, a plain
-// number itself. *next gets the field after it. False when the number is missing.
+// number itself. *next gets the field after it. False when the number is missing or not a
+// number.
 bool ReadSlotField(const Fields& record, int k, long long* slot, int* next);
 // A number read from a file, as a float: values beyond the float range become infinities.
 float FileFloat(double v);

@@ -62,14 +62,17 @@ void ClearOnFlags(float* table) {
   for (int slot = 0; slot < kSlots; ++slot) table[slot * kFxPositions] = 0.0f;
 }
 
-// Fills the record: on flag, then the values that follow the slot field.
-void StoreRecord(const EffectKind& fx, int slot, const Fields& f, int first) {
+const char kFaders[] = "faders.txt";
+
+// Fills the record: on flag, then the values that follow the slot field; values missing
+// (read as 0) or not numbers are listed.
+void StoreRecord(const EffectKind& fx, int slot, const Record& r, int first) {
   float* rec = fx.table + slot * kFxPositions;
   rec[0] = 1.0f;
-  for (int p = 1; p < fx.count; ++p) rec[p] = FileFloat(FieldNum(f, first + p - 1));
+  for (int p = 1; p < fx.count; ++p) rec[p] = FileFloat(FieldNum(r.fields, first + p - 1));
+  if (r.fields.count != first + fx.count - 1 || !NumbersAt(r.fields, first, fx.count - 1))
+    RefuseRecord(kFaders, r, kBadFields);
 }
-
-const char kFaders[] = "faders.txt";
 
 // An effect record; a slot outside 0..135 is reported and skipped.
 void ParamsFromBuffer(const Record& r, const EffectKind& fx) {
@@ -77,30 +80,33 @@ void ParamsFromBuffer(const Record& r, const EffectKind& fx) {
   long long slot;
   int next;
   if (!ReadSlotField(f, 1, &slot, &next) || slot < 0 || slot >= kFirstVcaSlot) {
-    ReportProblem(kFaders, r.number, r.line.begin, r.line.end, ">>", "Channel number out of range or not specified!");
+    ReportProblem(kFaders, r.number, r.line.begin, r.line.end, ">>", "%s", kSlotRefused);
     return;
   }
-  StoreRecord(fx, static_cast<int>(slot), f, next);
+  StoreRecord(fx, static_cast<int>(slot), r, next);
 }
 
-// A reverb send record; a slot outside 0..143 is skipped without a word.
-void Params2D(const Fields& f, const EffectKind& fx) {
+// A reverb send record; a slot outside 0..143 is skipped, listed but not printed.
+void Params2D(const Record& r, const EffectKind& fx) {
   long long slot;
   int next;
-  if (!ReadSlotField(f, 1, &slot, &next) || slot < 0 || slot >= kSlots) return;
-  StoreRecord(fx, static_cast<int>(slot), f, next);
+  if (!ReadSlotField(r.fields, 1, &slot, &next) || slot < 0 || slot >= kSlots) return RefuseRecord(kFaders, r, kSlotRefused);
+  StoreRecord(fx, static_cast<int>(slot), r, next);
 }
 
-void ParamGetAmt(const Fields& f, float* dest, int count) {
-  for (int k = 0; k < count; ++k) dest[k] = FileFloat(FieldNum(f, k + 1));
+// A record of count values after the key.
+void ParamGetAmt(const Record& r, float* dest, int count) {
+  for (int k = 0; k < count; ++k) dest[k] = FileFloat(FieldNum(r.fields, k + 1));
+  if (r.fields.count != count + 1 || !NumbersAt(r.fields, 1, count)) RefuseRecord(kFaders, r, kBadFields);
 }
 
 // A reverb filter: only the first record of the text counts.
-void ParamGetTwo(const Fields& f, float* dest, bool* seen) {
+void ParamGetTwo(const Record& r, float* dest, bool* seen) {
   if (*seen) return;
   *seen = true;
   dest[0] = 1.0f;
-  dest[1] = FileFloat(FieldNum(f, 1));
+  dest[1] = FileFloat(FieldNum(r.fields, 1));
+  if (r.fields.count != 2 || !FieldIsNumber(r.fields, 1)) RefuseRecord(kFaders, r, kBadFields);
 }
 
 // The submixes or the VCA groups: their keys, tables, messages and kept list texts.
@@ -130,9 +136,10 @@ void ReadGroupRecord(const Record& r, GroupKind& kind) {
   const Fields& f = r.fields;
   bool isList = FieldIs(f, 0, kind.listKey);
   if (!isList && !FieldIs(f, 0, kind.nameKey)) return;
-  int n = FieldInt(f, 1);
+  int n = FieldIsNumber(f, 1) ? FieldInt(f, 1) : 0;
   if (n < 1 || n > kGroups) {
     if (isList) ReportProblem(kFaders, r.number, r.line.begin, r.line.end, "", "%s", kind.numberMessage);
+    else RefuseRecord(kFaders, r, kind.numberMessage);
     return;
   }
   size_t len = 0;
@@ -213,13 +220,13 @@ void DispatchRecord(const Record& r, FilterSeen& seen) {
   const Fields& f = r.fields;
   if (IsAutomationKey(f)) return;
   for (const EffectKind& fx : kEffectCatalogue)
-    if (FieldIs(f, 0, fx.key)) return fx.send ? Params2D(f, fx) : ParamsFromBuffer(r, fx);
-  if (FieldIs(f, 0, "p")) return Params1D(f, Pan);
+    if (FieldIs(f, 0, fx.key)) return fx.send ? Params2D(r, fx) : ParamsFromBuffer(r, fx);
+  if (FieldIs(f, 0, "p")) return Params1D(r, Pan);
   for (const AmtKey& a : kAmtKeys)
-    if (FieldIs(f, 0, a.key)) return ParamGetAmt(f, a.dest, a.count);
-  if (FieldIs(f, 0, "rhp")) return ParamGetTwo(f, Prhp, &seen.rhp);
-  if (FieldIs(f, 0, "rlp")) return ParamGetTwo(f, Prlp, &seen.rlp);
-  if (FieldIs(f, 0, "submu") || FieldIs(f, 0, "subso")) return ReadSubmixStateRecord(f);
+    if (FieldIs(f, 0, a.key)) return ParamGetAmt(r, a.dest, a.count);
+  if (FieldIs(f, 0, "rhp")) return ParamGetTwo(r, Prhp, &seen.rhp);
+  if (FieldIs(f, 0, "rlp")) return ParamGetTwo(r, Prlp, &seen.rlp);
+  if (FieldIs(f, 0, "submu") || FieldIs(f, 0, "subso")) return ReadSubmixStateRecord(r);
   ReadGroupRecord(r, subKind);
   ReadGroupRecord(r, vcaKind);
 }

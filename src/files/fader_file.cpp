@@ -112,10 +112,24 @@ long ReadFaderFileEx(FaderRead* outcome, bool create) {
   }
 }
 
+void ReadFaderText(const char* text) {
+  ParseBufferMulti(text);
+  ReadVolumes(text);
+  LineScan scan = ScanLines(text);
+  TakeMixNameLine(scan);
+  bool ended = ForEachRecord(scan, [](const Record&) {});
+  ListEnding(kFaderFile, scan, ended);
+}
+
 long LoadFaderFile(FaderRead* outcome, bool create) {
   long n = ReadFaderFileEx(outcome, create);
   if (*outcome == kFaderUnreadable) return n;
-  if (*outcome == kFaderRead) ResetFaderTables();  // a created or empty file is no mix to load
+  if (*outcome == kFaderRead) {
+    ResetFaderTables();
+    ReadFaderText(reserve_fbuff);
+    return n;
+  }
+  // A created or empty file is no mix to load: only its mix-name line counts.
   ParseBufferMulti(reserve_fbuff);
   ReadVolumes(reserve_fbuff);
   return n;

@@ -20,6 +20,11 @@ enum FaderRead {
 long ReadFaderFile();
 long ReadFaderFileEx(FaderRead* outcome, bool create = true);
 
+// Reads a whole text of the file (NUL-terminated) into the tables as Recall All does,
+// listing every line it refuses or cannot read fully, a missing "end" and text after it.
+// The engine judges the file with this too.
+void ReadFaderText(const char* text);
+
 // Recall All's reading of the file into the tables, without windows: a file read replaces
 // everything it stores; a created or empty one loads only its mix-name line, an unreadable
 // one nothing. Returns the byte count; *outcome says how it went.

@@ -3,7 +3,9 @@
 #include "files/lines.h"
 
 #include <cerrno>
+#include <cfloat>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -176,6 +178,35 @@ double FieldNum(const Fields& f, int k) {
 int FieldInt(const Fields& f, int k) {
   if (k < 0 || k >= f.count) return 0;
   return TextInt(f.start[k], FieldLen(f, k));
+}
+
+// "-12.50": the plain decimals every writer prints, told apart without a call to strtod. At
+// most 38 digits before the point keep them below 1e38, within the float range.
+static bool PlainDecimal(const char* p, const char* end) {
+  if (p < end && *p == '-') ++p;
+  const char* digits = p;
+  while (p < end && IsDigit(*p)) ++p;
+  if (p == digits || p - digits > 38) return false;
+  if (p < end && *p == '.') ++p;
+  while (p < end && IsDigit(*p)) ++p;
+  return p == end;
+}
+
+bool FieldIsNumber(const Fields& f, int k) {
+  size_t len = FieldLen(f, k);
+  if (len == 0 || len > kNumberBytes) return false;
+  if (PlainDecimal(f.start[k], f.stop[k])) return true;
+  char buf[kNumberBytes + 1];
+  Bounded(f.start[k], len, buf);
+  char* stop = nullptr;
+  double v = strtod(buf, &stop);
+  return stop == buf + len && std::fabs(v) <= FLT_MAX;  // NaN fails too
+}
+
+bool NumbersAt(const Fields& f, int first, int count) {
+  for (int k = first; k < first + count; ++k)
+    if (!FieldIsNumber(f, k)) return false;
+  return true;
 }
 
 const char* RestFrom(const Fields& f, int k, size_t* len) {

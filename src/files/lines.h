@@ -52,6 +52,12 @@ inline bool FieldIs(const Fields& fields, int k, const char* word) {
 // Integers saturate at the int range.
 double FieldNum(const Fields& fields, int k);
 int FieldInt(const Fields& fields, int k);
+// True when field k exists and is wholly a number within the float range (what a writer
+// prints): the fields a reader would otherwise take as 0, as their leading digits, or as an
+// infinity, fail.
+bool FieldIsNumber(const Fields& fields, int k);
+// True when fields first .. first + count - 1 all are numbers.
+bool NumbersAt(const Fields& fields, int first, int count);
 // Number conversions of a bounded piece of text, with the same rules.
 double TextNum(const char* p, size_t len);
 int TextInt(const char* p, size_t len);

@@ -8,6 +8,7 @@
 #include "disk/wholefile.h"
 #include "files/keys.h"
 #include "files/lines.h"
+#include "files/problems.h"
 #include "files/textsink.h"
 #include "model/numeric.h"
 #include "model/status.h"
@@ -64,6 +65,28 @@ bool RestIs(const Fields& f, int k, const char* word) {
   size_t len = 0;
   const char* rest = RestFrom(f, k, &len);
   return f.count > k && strlen(word) == len && memcmp(rest, word, len) == 0;
+}
+
+// Keys whose line is the key and numbers: how many numbers each takes.
+struct NumberKey {
+  const char* key;
+  int count;
+};
+const NumberKey kNumberKeys[] = {{"start", 3}, {"length", 1}, {"xin", 3},  {"xout", 3},   {"head", 1},
+                                 {"tail", 1},  {"pan", 1},    {"outbits", 1}, {"color", 1}, {"dither", 1}};
+const char* const kTextKeys[] = {"path", "wavdir", "mixdir", "oname", "device", "launch"};
+
+// What the line's form gets wrong (null when nothing): a number key without exactly its
+// numbers, a text key without text, a preview switch neither on nor off, a word length the
+// engine cannot render.
+const char* Misread(const Fields& f) {
+  for (const NumberKey& k : kNumberKeys)
+    if (FieldIs(f, 0, k.key) && (f.count != k.count + 1 || !NumbersAt(f, 1, k.count))) return kBadFields;
+  for (const char* key : kTextKeys)
+    if (FieldIs(f, 0, key) && f.count < 2) return kBadFields;
+  if (FieldIs(f, 0, "pre") && !RestIs(f, 1, "on") && !RestIs(f, 1, "off")) return "Preview must be on or off";
+  if (FieldIs(f, 0, "outbits") && FieldInt(f, 1) != 16 && FieldInt(f, 1) != 24) return "outbits must be 16 or 24";
+  return nullptr;
 }
 
 void ApplyLine(const Fields& f) {
@@ -199,12 +222,20 @@ const StoredFile kPrefsStore = {kPrefsFile, BuildPrefsText, prefsText, sizeof pr
 
 bool WritePreferencesFile() { return StoreFile(kPrefsStore); }
 
+void ReadPrefsText(const char* text, size_t size) {
+  LineScan scan = ScanLines(text, size);
+  bool ended = ForEachRecord(scan, [](const Record& r) {
+    ApplyLine(r.fields);
+    if (const char* wrong = Misread(r.fields)) RefuseRecord(kPrefsFile, r, wrong);
+  });
+  ListEnding(kPrefsFile, scan, ended);
+}
+
 void ReadPreferencesFile() {
   static char text[kPrefsFileSize];
   size_t size = 0;
   if (ReadSmallFile(kPrefsFile, text, sizeof text, &size) != kSmallRead) return;
   if (size > 0) ResetPrefsTables();  // an empty file is no mix to load
-  LineScan scan = ScanLines(text, size);
-  ForEachRecord(scan, [](const Record& r) { ApplyLine(r.fields); });
+  ReadPrefsText(text, size);
   if (PrefsReadHook) PrefsReadHook();
 }

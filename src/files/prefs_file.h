@@ -16,6 +16,9 @@ bool WritePreferencesFile();
 // Reads the file into the tables; silent when it cannot be opened. Calls PrefsReadHook
 // afterwards whenever the file was read.
 void ReadPreferencesFile();
+// Reads size bytes of the file's text into the tables, listing every line it refuses or
+// cannot read fully, a missing "end" and text after it. The engine judges the file with it.
+void ReadPrefsText(const char* text, size_t size);
 // Reduces the text of the previous file, in place, to the lines to carry over.
 void ScrubPrefs(char* text);
 // Refresh run after a read (the preferences window); installed by the windows.

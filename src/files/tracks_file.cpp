@@ -6,6 +6,7 @@
 
 #include "disk/small_file.h"
 #include "files/lines.h"
+#include "files/problems.h"
 #include "files/textsink.h"
 #include "model/tables.h"
 #include "model/text.h"
@@ -85,6 +86,25 @@ const StoredFile kTracksStore = {kTracksFile, BuildTracksText, tracksText, sizeo
 
 bool WriteTracksFile() { return StoreFile(kTracksStore); }
 
+void ReadTracksText(const char* text, size_t size) {
+  LineScan scan = StartOfChannels(text, size);
+  TextLine line;
+  int k = 1;
+  while (NextLine(scan, line)) {
+    if (line.begin == line.end) continue;  // blank lines carry nothing
+    if (LineStartsWithEnd(line)) return ListEnding(kTracksFile, scan, true);
+    const char* stop = "Channel line needs a number, a name and a state; the lines after it are not read";
+    if (k > kChannels) stop = "More than 127 channels; the lines from here on are not read";
+    if (k > kChannels || !ApplyLine(line, k)) return ListProblem(kTracksFile, scan.number, line.begin, line.end, stop);
+    // The number is not read (the k-th line fills channel k), but the engine needs one.
+    const char* p = line.begin;
+    while (p < line.end && *p >= '0' && *p <= '9') ++p;
+    if (p == line.begin || p == line.end || *p != ' ') ListProblem(kTracksFile, scan.number, line.begin, line.end, "Channel number missing");
+    ++k;
+  }
+  ListEnding(kTracksFile, scan, false);
+}
+
 void ReadTracksFile() {
   static char text[kTracksFileSize];
   size_t size = 0;
@@ -95,14 +115,6 @@ void ReadTracksFile() {
     return;
   }
   if (size > 0) ResetTracksTables();  // an empty file is no mix to load
-  LineScan scan = StartOfChannels(text, size);
-  TextLine line;
-  int k = 1;
-  while (k <= kChannels && NextLine(scan, line)) {
-    if (line.begin == line.end) continue;  // blank lines carry nothing
-    if (LineStartsWithEnd(line)) break;
-    if (!ApplyLine(line, k)) break;  // malformed: keep what was read so far
-    ++k;
-  }
+  ReadTracksText(text, size);
   if (TracksReadHook) TracksReadHook();
 }

@@ -15,5 +15,9 @@ bool WriteTracksFile();
 // Reads the file into the tables; silent when it cannot be opened. Calls TracksReadHook
 // afterwards whenever the file was opened.
 void ReadTracksFile();
+// Reads size bytes of the file's text into the tables, listing a line that stops the reading
+// (malformed, or beyond channel 127), a line without its channel number, a missing "end" and
+// text after it. The engine judges the file with it.
+void ReadTracksText(const char* text, size_t size);
 // Refresh run after a read (names, solos, mutes); installed by the windows.
 extern void (*TracksReadHook)();

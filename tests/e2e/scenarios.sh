@@ -513,7 +513,8 @@ scenario_open() {
     "-bogus#2#tessaro: unknown or incomplete option '-bogus' (see --help)#"
     "--check $demo#0##0 problems in 3 files"
     "--check $bad/none#2#tessaro: '$bad/none': No such file or directory#"
-    "--check $bad/faders.txt#1##$bad/faders.txt:3: Channel number out of range or not specified!#1 problem in 1 file")
+    "--check $bad/faders.txt#1##$bad/faders.txt:3: Channel number out of range or not specified!#1 problem in 1 file"
+    "--check $bad/faders.txt /nonexistent $demo#2#tessaro: '/nonexistent': No such file or directory#$bad/faders.txt:3: Channel number out of range or not specified!#0 problems in 3 files")
   for row in "${rows[@]}"; do
     IFS='#' read -r args want err lines <<<"$row"
     # shellcheck disable=SC2086

@@ -178,12 +178,7 @@ inline void RandomMix(Dice& d, int edits) {
 // Recall of the three files without windows, in the editor's order.
 inline void RecallFiles() {
   FaderRead outcome;
-  ReadFaderFileEx(&outcome);
-  if (outcome == kFaderRead) ResetFaderTables();
-  if (outcome != kFaderUnreadable) {
-    ParseBufferMulti(reserve_fbuff);
-    ReadVolumes(reserve_fbuff);
-  }
+  LoadFaderFile(&outcome, true);
   ReadTracksFile();
   ReadPreferencesFile();
 }

@@ -5,6 +5,7 @@
 
 #include <climits>
 
+#include "files/check.h"
 #include "files/prefs_file.h"
 #include "files/tracks_file.h"
 #include "scratch_dir.h"
@@ -52,11 +53,17 @@ TEST_F(Brennic, SummarisesFilesTheEditorWrote) {
             "output: 16 bit\npreview: from 0:30.000:0 for 10.000\n");
 }
 
+// Everything the engine refuses, --check reports (exit 1): both judge with the same readers.
 TEST_F(Brennic, MissingOrMalformedFilesFail) {
   const std::pair<const char*, const char*> cases[] = {
       {"tracks.txt", nullptr},
       {"faders.txt", "Song\nt\t0\t0.000\t0\n"},
+      {"faders.txt", "Song\nt\t0\t0.000\nend\n"},
+      {"faders.txt", "Song\nt\t0\t0.000\t0\ninc\nend\n"},
+      {"faders.txt", "Song\nt\t0\t0.000\t0\nv\t200\t-3\nend\n"},
+      {"faders.txt", "Song\nend\nv\t1\t0\n"},
       {"prefs.txt", "pre\toff\noutbits\t20\nend\n"},
+      {"tracks.txt", "1 Kick +\n2 Snare\nend\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.first) + ": " + (c.second ? c.second : "(missing)"));
@@ -64,6 +71,9 @@ TEST_F(Brennic, MissingOrMalformedFilesFail) {
     EXPECT_EQ(err_.rfind(std::string("brennic: ") + c.first + ": ", 0), 0u) << err_;
     EXPECT_EQ(err_.find('\n'), err_.size() - 1) << err_;
     EXPECT_EQ(out_, "");
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(CheckMixes({}), c.second ? 1 : 0);  // a missing file is no problem of the files there
+    testing::internal::GetCapturedStdout();
   }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "files/problems.h"
 #include "random_mix.h"
 #include "scratch_dir.h"
 
@@ -25,7 +26,11 @@ std::string RoundTrip(unsigned seed, int edits) {
   if (StoreTexts() != stored) return "what the files cannot hold changed a text " + TextDifference(stored, StoreTexts());
   Dice other{std::mt19937(~seed)};
   RandomMix(other, edits);
+  BeginProblems();  // what the editor writes, every reader (and the engine) reads fully
   RecallFiles();
+  EndProblems();
+  char listed[300];
+  if (problemTotal > 0) return std::string("the stored files have problems: ") + FormatProblem(problems[0], listed, sizeof listed) + " " + problems[0].text;
   const std::string diff = FirstDifference(mix, MixImage());
   if (!diff.empty()) return "recalled with another " + diff;
   return StoreTexts() == stored ? "" : "the recalled mix stores other texts " + TextDifference(stored, StoreTexts());

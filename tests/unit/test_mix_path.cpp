@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "disk/mix_path.h"
+#include "files/check.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -22,8 +23,9 @@ class MixPath : public ScratchDir {
 
 // What a plan does, in one line: where and under which title it edits, or its text's first line.
 std::string Outcome(const StartPlan& p) {
-  const char* kAction[] = {"edit ", "help ", "version ", "refuse "};
+  const char* kAction[] = {"edit ", "help ", "version ", "refuse ", "check"};
   std::string what = p.action == StartAction::kEdit ? "[" + p.dir + "] " + p.title : p.text.substr(0, p.text.find('\n'));
+  for (const std::string& c : p.checks) what += " " + c;
   return kAction[static_cast<int>(p.action)] + what;
 }
 
@@ -52,6 +54,8 @@ TEST_F(MixPath, WhatEachCommandLineDoes) {
       {{"--", "--version"}, "refuse tessaro: '--version': No such file or directory"},
       {{"mix", "--bogus", "a", "--help"}, "help Usage: tessaro [OPTION]... [DIRECTORY | FILE]"},
       {{"missing", "--version"}, "version Tessaro 1.065"},
+      {{"--check", "mix", "missing", "odd"}, "check mix missing odd"},
+      {{"--check"}, "check"},
   };
   for (const auto& [args, want] : cases) {
     StartPlan plan = PlanStart(args);
@@ -77,4 +81,24 @@ TEST_F(MixPath, RecalledOnlyWhereAMixFileExists) {
     EXPECT_TRUE(MixFilesPresent()) << f;
     ASSERT_EQ(unlink(f), 0);
   }
+}
+
+// --check's exit status over combinations of outcomes: each argument alone, every pair in both
+// orders (the worst counts), and one directory whose files differ (unreadable outranks problems).
+TEST_F(MixPath, CheckStatusIsTheWorstOutcome) {
+  for (const char* d : {"clean", "bad", "empty", "mixed", "mixed/prefs.txt"}) ASSERT_EQ(mkdir(d, 0755), 0);
+  for (const char* f : {"clean/faders.txt", "bad/faders.txt", "mixed/faders.txt"}) Spit(f, f[0] == 'c' ? "Mix\nend\n" : "Mix\nv\t200\t-3\nend\n");
+  // "mix" holds "end" as its mix-name line, so it has no end line; "odd" and "mixed" a file that cannot be read.
+  const std::pair<std::string, int> alone[] = {{"clean", 0}, {"clean/faders.txt", 0}, {"bad", 1}, {"mix", 1},
+                                               {"odd", 2},   {"mixed", 2},            {"empty", 2}, {"missing", 2}};
+  for (const auto& a : alone)
+    for (const auto& b : alone) {
+      testing::internal::CaptureStdout(), testing::internal::CaptureStderr();
+      int got = CheckMixes(a.first == b.first ? std::vector<std::string>{a.first} : std::vector<std::string>{a.first, b.first});
+      std::string said = testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+      EXPECT_EQ(got, std::max(a.second, b.second)) << a.first << " " << b.first << "\n" << said;
+    }
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(CheckMixes({"clean", "bad/faders.txt"}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "0 problems in 1 file\nbad/faders.txt:2: Channel number out of range or not specified!\n    v 200 -3\n1 problem in 1 file\n");
 }
