@@ -51,11 +51,16 @@ char probe[kFBuffSize];
 int CheckFiles(const char* shown, const char* only) {
   int read = 0;
   bool refused = false;
+  const char* missing[3] = {};
+  int missingCount = 0;
   for (const Checked& c : kChecked) {
     if (only && strcmp(only, c.name) != 0) continue;
     size_t size = 0;
     ReadResult r = ReadWholeFile(c.name, probe, c.cap, &size);
-    if (r == kReadMissing) continue;
+    if (r == kReadMissing) {
+      missing[missingCount++] = c.name;
+      continue;
+    }
     if (r != kReadOk && r != kReadEmpty) {
       fprintf(stderr, "tessaro: cannot read %s%s\n", shown, c.name);
       refused = true;
@@ -69,6 +74,8 @@ int CheckFiles(const char* shown, const char* only) {
     fprintf(stderr, "tessaro: %s: no faders.txt, prefs.txt or tracks.txt to check\n", shown[0] ? shown : "./");
     return 2;
   }
+  // The engine reads all three: a mix it would refuse for a missing one does not pass.
+  for (int i = 0; i < missingCount; ++i, ++found) printf("%s%s: file not found (the engine reads all three files)\n", shown, missing[i]);
   printf("%i problem%s in %i file%s\n", found, found == 1 ? "" : "s", read, read == 1 ? "" : "s");
   // A file that cannot be read outranks problems in another: its own are not even known.
   return refused ? 2 : found ? 1 : 0;

@@ -86,10 +86,12 @@ TEST_F(MixPath, RecalledOnlyWhereAMixFileExists) {
 // --check's exit status over combinations of outcomes: each argument alone, every pair in both
 // orders (the worst counts), and one directory whose files differ (unreadable outranks problems).
 TEST_F(MixPath, CheckStatusIsTheWorstOutcome) {
-  for (const char* d : {"clean", "bad", "empty", "mixed", "mixed/prefs.txt"}) ASSERT_EQ(mkdir(d, 0755), 0);
-  for (const char* f : {"clean/faders.txt", "bad/faders.txt", "mixed/faders.txt"}) Spit(f, f[0] == 'c' ? "Mix\nend\n" : "Mix\nv\t200\t-3\nend\n");
-  // "mix" holds "end" as its mix-name line, so it has no end line; "odd" and "mixed" a file that cannot be read.
-  const std::pair<std::string, int> alone[] = {{"clean", 0}, {"clean/faders.txt", 0}, {"bad", 1}, {"mix", 1},
+  for (const char* d : {"clean", "bad", "empty", "mixed", "mixed/prefs.txt", "lone"}) ASSERT_EQ(mkdir(d, 0755), 0);
+  for (const char* f : {"clean/faders.txt", "clean/prefs.txt", "clean/tracks.txt", "lone/faders.txt"}) Spit(f, strstr(f, "faders") ? "Mix\nend\n" : "end\n");
+  for (const char* f : {"bad/faders.txt", "mixed/faders.txt"}) Spit(f, "Mix\nv\t200\t-3\nend\n");
+  // "mix" holds "end" as its mix-name line, so it has no end line; "lone" lacks two files the
+  // engine reads; "odd" and "mixed" hold a file that cannot be read.
+  const std::pair<std::string, int> alone[] = {{"clean", 0}, {"clean/faders.txt", 0}, {"bad", 1}, {"mix", 1}, {"lone", 1},
                                                {"odd", 2},   {"mixed", 2},            {"empty", 2}, {"missing", 2}};
   for (const auto& a : alone)
     for (const auto& b : alone) {
@@ -99,6 +101,9 @@ TEST_F(MixPath, CheckStatusIsTheWorstOutcome) {
       EXPECT_EQ(got, std::max(a.second, b.second)) << a.first << " " << b.first << "\n" << said;
     }
   testing::internal::CaptureStdout();
-  EXPECT_EQ(CheckMixes({"clean", "bad/faders.txt"}), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "0 problems in 1 file\nbad/faders.txt:2: Channel number out of range or not specified!\n    v 200 -3\n1 problem in 1 file\n");
+  EXPECT_EQ(CheckMixes({"clean", "bad/faders.txt", "lone"}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "0 problems in 3 files\nbad/faders.txt:2: Channel number out of range or not specified!\n    v 200 -3\n1 problem in 1 file\n"
+            "lone/tracks.txt: file not found (the engine reads all three files)\n"
+            "lone/prefs.txt: file not found (the engine reads all three files)\n2 problems in 1 file\n");
 }
