@@ -121,10 +121,13 @@ void ReadVolumeLine(VolumeState& st, const Record& r) {
   } else if (FieldIs(f, 0, "v")) {
     long long slot = -1;
     int next = 0;
-    ReadSlotField(f, 1, &slot, &next);
+    bool whole = true;
+    ReadSlotField(f, 1, &slot, &next, &whole);
     SetEntry(st, r, slot, next, kSlotRefused);
+    if (!whole) RefuseRecord(kFaders, r, kBadFields);
   } else if (FieldIs(f, 0, "vca")) {
     SetEntry(st, r, FieldIsNumber(f, 1) ? GroupSlot(VcaSlot, FieldInt(f, 1)) : -1, 2, "VCA number out of range!");
+    if (!FieldIsWhole(f, 1)) RefuseRecord(kFaders, r, kBadFields);
   } else if (FieldIs(f, 0, "ofs")) {
     SetDetail(st, Offset, r);
   } else if (FieldIs(f, 0, "rmp")) {
@@ -142,7 +145,8 @@ float FileFloat(double v) {
   return static_cast<float>(v);
 }
 
-bool ReadSlotField(const Fields& f, int k, long long* slot, int* next) {
+bool ReadSlotField(const Fields& f, int k, long long* slot, int* next, bool* whole) {
+  *whole = true;
   if (FieldIs(f, k, "M")) {
     *slot = 0;
     *next = k + 1;
@@ -151,11 +155,13 @@ bool ReadSlotField(const Fields& f, int k, long long* slot, int* next) {
   if (FieldIs(f, k, "G")) {
     if (k + 1 >= f.count) return false;
     *slot = GroupSlot(SubSlot, FieldInt(f, k + 1));
+    *whole = FieldIsWhole(f, k + 1);
     *next = k + 2;
     return true;
   }
   if (!FieldIsNumber(f, k)) return false;
   *slot = FieldInt(f, k);
+  *whole = FieldIsWhole(f, k);
   *next = k + 1;
   return true;
 }
@@ -164,9 +170,10 @@ void Params1D(const Record& r, float* table) {
   const Fields& f = r.fields;
   long long slot;
   int next;
-  if (!ReadSlotField(f, 1, &slot, &next) || !IsSlot(slot)) return RefuseRecord(kFaders, r, kSlotRefused);
+  bool whole;
+  if (!ReadSlotField(f, 1, &slot, &next, &whole) || !IsSlot(slot)) return RefuseRecord(kFaders, r, kSlotRefused);
   table[slot] = FileFloat(FieldNum(f, next));
-  if (f.count != next + 1 || !FieldIsNumber(f, next)) RefuseRecord(kFaders, r, kBadFields);
+  if (f.count != next + 1 || !FieldIsNumber(f, next) || !whole) RefuseRecord(kFaders, r, kBadFields);
 }
 
 void ReadSubmixStateRecord(const Record& r) {

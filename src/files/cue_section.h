@@ -22,7 +22,8 @@ void Params1D(const Record& record, float* table);
 
 // The slot field of a record starting at field k: "G" g gives SubSlot(g), "M" gives 0, a plain
 // number itself. *next gets the field after it. False when the number is missing or not a
-// number.
-bool ReadSlotField(const Fields& record, int k, long long* slot, int* next);
+// number. *whole is false for a number with a fraction or exponent ("1.5" reads as 1): the
+// caller lists that line once it has judged the rest.
+bool ReadSlotField(const Fields& record, int k, long long* slot, int* next, bool* whole);
 // A number read from a file, as a float: values beyond the float range become infinities.
 float FileFloat(double v);

@@ -79,19 +79,23 @@ void ParamsFromBuffer(const Record& r, const EffectKind& fx) {
   const Fields& f = r.fields;
   long long slot;
   int next;
-  if (!ReadSlotField(f, 1, &slot, &next) || slot < 0 || slot >= kFirstVcaSlot) {
+  bool whole;
+  if (!ReadSlotField(f, 1, &slot, &next, &whole) || slot < 0 || slot >= kFirstVcaSlot) {
     ReportProblem(kFaders, r.number, r.line.begin, r.line.end, ">>", "%s", kSlotRefused);
     return;
   }
   StoreRecord(fx, static_cast<int>(slot), r, next);
+  if (!whole) RefuseRecord(kFaders, r, kBadFields);
 }
 
 // A reverb send record; a slot outside 0..143 is skipped, listed but not printed.
 void Params2D(const Record& r, const EffectKind& fx) {
   long long slot;
   int next;
-  if (!ReadSlotField(r.fields, 1, &slot, &next) || slot < 0 || slot >= kSlots) return RefuseRecord(kFaders, r, kSlotRefused);
+  bool whole;
+  if (!ReadSlotField(r.fields, 1, &slot, &next, &whole) || slot < 0 || slot >= kSlots) return RefuseRecord(kFaders, r, kSlotRefused);
   StoreRecord(fx, static_cast<int>(slot), r, next);
+  if (!whole) RefuseRecord(kFaders, r, kBadFields);
 }
 
 // A record of count values after the key.
@@ -131,6 +135,29 @@ const char* RestAfterField(const Fields& f, int k, size_t* len) {
   return p;
 }
 
+// Each channel number of a list text, in order.
+template <class Each>
+void EachListItem(const char* list, size_t len, Each each) {
+  const char* end = list + len;
+  for (const char* p = list; p < end;) {
+    const char* comma = static_cast<const char*>(memchr(p, ',', static_cast<size_t>(end - p)));
+    const char* stop = comma ? comma : end;
+    if (stop > p) each(TextInt(p, static_cast<size_t>(stop - p)));
+    p = stop + 1;
+  }
+}
+
+// A list a later line of the same group replaces is never routed: its out-of-range items are
+// listed here (the routing pass prints only those of the list it keeps).
+void ListReplacedList(const GroupKind& kind, int index) {
+  const Record& r = kind.listRecord[index];
+  char message[kProblemTextSize];
+  snprintf(message, sizeof message, kind.channelMessage, index + 1);
+  EachListItem(kind.list[index], kind.listLen[index], [&](int h) {
+    if (h < 1 || h > kChannels) ListProblem(kFaders, r.number, r.line.begin, r.line.end, message);
+  });
+}
+
 // First pass of the routing reader: one "sub"/"subname" (or VCA) record.
 void ReadGroupRecord(const Record& r, GroupKind& kind) {
   const Fields& f = r.fields;
@@ -145,6 +172,7 @@ void ReadGroupRecord(const Record& r, GroupKind& kind) {
   size_t len = 0;
   const char* rest = f.count > 1 ? RestAfterField(f, 1, &len) : "";
   if (isList) {
+    if (kind.listLen[n - 1] > 0) ListReplacedList(kind, n - 1);
     kind.on[n - 1] = 1;
     kind.list[n - 1] = rest;
     kind.listLen[n - 1] = len;
@@ -156,21 +184,13 @@ void ReadGroupRecord(const Record& r, GroupKind& kind) {
 
 // Second pass: the items of one kept list into column `index` of the assignment table.
 void RouteList(const char* list, size_t len, int index, const GroupKind& kind) {
-  const char* end = list + len;
-  const char* p = list;
-  while (p < end) {
-    const char* comma = static_cast<const char*>(memchr(p, ',', static_cast<size_t>(end - p)));
-    const char* stop = comma ? comma : end;
-    if (stop > p) {
-      int h = TextInt(p, static_cast<size_t>(stop - p));
-      if (h >= 1 && h <= kChannels)
-        kind.asn[(h - 1) * kGroups + index] = 1;
-      else
-        ReportProblem(kFaders, kind.listRecord[index].number, kind.listRecord[index].line.begin,
-                      kind.listRecord[index].line.end, "", kind.channelMessage, index + 1);
-    }
-    p = stop + 1;
-  }
+  const Record& r = kind.listRecord[index];
+  EachListItem(list, len, [&](int h) {
+    if (h >= 1 && h <= kChannels)
+      kind.asn[(h - 1) * kGroups + index] = 1;
+    else
+      ReportProblem(kFaders, r.number, r.line.begin, r.line.end, "", kind.channelMessage, index + 1);
+  });
 }
 
 GroupKind subKind = {"sub", "subname", SubOn, SubAsn, SubSlot,

@@ -203,6 +203,16 @@ bool FieldIsNumber(const Fields& f, int k) {
   return stop == buf + len && std::fabs(v) <= FLT_MAX;  // NaN fails too
 }
 
+bool FieldIsWhole(const Fields& f, int k) {
+  size_t len = FieldLen(f, k);
+  const char* p = len ? f.start[k] : nullptr;
+  if (p && *p == '-') ++p, --len;
+  if (len == 0) return false;
+  for (size_t i = 0; i < len; ++i)
+    if (p[i] < '0' || p[i] > '9') return false;
+  return true;
+}
+
 bool NumbersAt(const Fields& f, int first, int count) {
   for (int k = first; k < first + count; ++k)
     if (!FieldIsNumber(f, k)) return false;

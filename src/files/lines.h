@@ -56,6 +56,8 @@ int FieldInt(const Fields& fields, int k);
 // prints): the fields a reader would otherwise take as 0, as their leading digits, or as an
 // infinity, fail.
 bool FieldIsNumber(const Fields& fields, int k);
+// True when field k is a whole number as writers print one: digits, a leading minus at most.
+bool FieldIsWhole(const Fields& fields, int k);
 // True when fields first .. first + count - 1 all are numbers.
 bool NumbersAt(const Fields& fields, int first, int count);
 // Number conversions of a bounded piece of text, with the same rules.

@@ -129,6 +129,8 @@ TEST_F(OutsideTest, ReadersListEveryLineTheyRefuseOrCannotReadFully) {
       {'f', "rev\t143\t1\nrev\t144\t1\ncomp\t135\t1\t2\t3\t4\ncomp\t136\t1\t2\t3\t4\n", "4 Channel; 6 Channel", true},
       {'f', "submu\t8\nsubso\t9\nsubname\t8\tx\nvcaname\t9\tx\nsub\t8\t127\nVCA:\t8\t128,0\n",
        "4 Submix number out of range!; 6 VCA number out of range!; 8 Channel assigned to VCA 8 is out of range!", false},
+      {'f', "v\t1.5\t-3\ncomp\t1e0\t1\t2\t3\t4\nvca\t2.0\t1\nrev\tG\t8.5\t1\np\t-0\t1\n", "4 Fields; 6 Fields; 3 Fields; 5 Fields", false},
+      {'f', "sub\t1\t0,2\nsub\t1\t3\nVCA:\t8\t128\nVCA:\t8\t1\n", "3 Channel assigned to sub 1; 5 Channel assigned to VCA 8", true},
       {'f', "rtn\t1\nrtn\t1\t2\npos\t1\t2\t3\nrhp\tx\n", "3 Fields; 6 Fields", false},
       {'f', "end\n\n \nnot read\n", "6 Text after \"end\" is not read", true},
       {'f', "-", "3 No \"end\" line", true},
