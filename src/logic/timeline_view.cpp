@@ -49,10 +49,12 @@ TimelineSpan TimelineScroll(const Timeline& t, double pages) {
 TimelineSpan TimelineKeepInSight(const Timeline& t, int cue) {
   TimelineSpan s = t.span;
   if (cue < 0 || cue >= t.cue_count) return s;
+  // A cue in sight stays where it is (a click on it must not move what was clicked); one out of
+  // sight comes in a tenth of the plot's width from the edge it was beyond.
   const double at = t.cues[cue].at;
   const double lo = TimelineAt(t, t.plot.x + t.plot.w / 10), hi = TimelineAt(t, t.plot.x + t.plot.w * 9 / 10);
-  if (at < lo) s.first += at - lo;
-  if (at > hi) s.first += at - hi;
+  if (at < TimelineAt(t, t.plot.x)) s.first += at - lo;
+  if (at > TimelineAt(t, t.plot.x + t.plot.w - 1)) s.first += at - hi;
   return s;
 }
 

@@ -15,7 +15,8 @@ constexpr int kTimelineLegendBox = 20;  // its colour box, at its left; the name
 TimelineSpan TimelineZoomAround(const Timeline& t, double x, int steps);
 // Scroll by `pages` plot widths (later times when positive).
 TimelineSpan TimelineScroll(const Timeline& t, double pages);
-// The span, moved the least so that cue lies inside the plot, a tenth of its width in.
+// The span as it is when cue is in sight; else moved so that cue lies a tenth of the plot's
+// width in from the edge it was beyond.
 TimelineSpan TimelineKeepInSight(const Timeline& t, int cue);
 // Shows all lines when strip alone is shown; else strip alone.
 unsigned TimelineSolo(const Timeline& t, int strip);

@@ -100,7 +100,8 @@ void DrawRuler(Fl_Color text) {
   fl_xyline(r.x, r.y + r.h - 1, r.x + r.w - 1);
   for (int k = 0; k < n; ++k) {
     fl_yxline(ticks[k].x, r.y + r.h - 5, r.y + r.h - 1);
-    fl_draw(ticks[k].label, ticks[k].x + 2, r.y + r.h - 4);
+    // A label that would run past the ruler's end into the legend is left out.
+    if (ticks[k].x + 2 + fl_width(ticks[k].label) <= r.x + r.w) fl_draw(ticks[k].label, ticks[k].x + 2, r.y + r.h - 4);
   }
 }
 
@@ -271,10 +272,17 @@ void DrawLegend(Fl_Color text) {
 }
 
 // The scrollbar shows the plot's part of the whole span, in pixels at the current zoom.
+// It is set while the view draws, when the window clips drawing to the view: the bar is drawn
+// again once that pass is over, or the thumb would stay where it was.
 void ShowScroll() {
   const double whole = TimelineX(drawn, 1) - TimelineX(drawn, 0);
   const int seen = static_cast<int>(whole / drawn.span.zoom);
-  scroller->value(static_cast<int>(std::lround(drawn.span.first * whole)), seen, 0, static_cast<int>(whole));
+  const int first = static_cast<int>(std::lround(drawn.span.first * whole));
+  static int shownSeen = -1;
+  if (scroller->value() == first && shownSeen == seen && scroller->maximum() == static_cast<int>(whole)) return;
+  shownSeen = seen;
+  scroller->value(first, seen, 0, static_cast<int>(whole));
+  Fl::add_timeout(0, [](void*) { scroller->redraw(); });
 }
 
 void Scrolled(Fl_Widget*, void*) {

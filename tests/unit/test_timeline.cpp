@@ -161,6 +161,10 @@ TEST(Timeline, AtTheDeepestZoomEveryCueIsPickedAlone) {
       ASSERT_TRUE(TimelineShows(t, t.cues[k].x)) << times << " cue " << k;
       if (k > 0) {
         EXPECT_GE(t.cues[k].x - t.cues[k - 1].x, 2 * kTimelineCueGap) << times << " cue " << k;
+        // A cue in sight, even near the edge, is not scrolled to when picked.
+        if (TimelineShows(t, t.cues[k - 1].x)) {
+          EXPECT_EQ(TimelineKeepInSight(t, k - 1).first, t.span.first) << k;
+        }
       }
       EXPECT_EQ(TimelineCueAt(t, t.cues[k].x + kTimelineReach, 200), k) << times << " cue " << k;
       LayOutTimeline(&t, kWidth, kHeight, 1, 0);
