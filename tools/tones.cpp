@@ -16,7 +16,9 @@ SNDFILE* Create(const char* path, int format, int rate, int channels) {
   info.samplerate = rate;
   info.channels = channels;
   info.format = format;
-  return sf_open(path, SFM_WRITE, &info);
+  SNDFILE* f = sf_open(path, SFM_WRITE, &info);
+  if (f) sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);  // 1.0 into integers is full scale, not a wrap
+  return f;
 }
 
 }  // namespace

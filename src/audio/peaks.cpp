@@ -23,10 +23,10 @@ size_t PeakBytes(int64_t frames) {
 
 namespace {
 
-// A sample as a peak value: full scale is kPeakFullScale, beyond it clipped, NaN silent.
+// A sample as a peak value: scaled as libsndfile scales 16-bit samples to floats, so those
+// come back exactly; beyond full scale clipped.
 int16_t PeakValue(float v) {
-  if (!(v == v)) return 0;
-  float s = v * kPeakFullScale;
+  float s = v * 32768.f;
   if (s >= kPeakFullScale) return kPeakFullScale;
   if (s <= -kPeakFullScale) return -kPeakFullScale;
   return static_cast<int16_t>(lrintf(s));

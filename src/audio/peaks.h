@@ -8,7 +8,7 @@
 constexpr int64_t kPeakBaseFrames = 256;  // frames per bucket at the finest level
 constexpr int kPeakLevelFactor = 4;       // each level's buckets hold this many of the last's
 constexpr int kPeakLevels = 8;            // 256 frames (5 ms at 48 kHz) .. 4 Mi frames (87 s)
-constexpr int kPeakFullScale = 32767;     // a full-scale sample; louder ones are clipped to it
+constexpr int kPeakFullScale = 32767;     // the loudest peak value (a 16-bit sample's range)
 
 struct PeakLevel {
   int64_t frames_per_bucket;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 FileKey KeyOf(const struct stat& st) {
   FileKey k;
@@ -44,6 +45,38 @@ bool NotARegularFile(const char* path, struct stat* st, char* reason, size_t siz
   return true;
 }
 
+namespace {
+
+constexpr uint64_t kMaxSampleBytes = uint64_t(4) << 30;  // what a plain WAV file can hold
+
+int BytesPerSample(int format) {
+  switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8: case SF_FORMAT_PCM_U8: return 1;
+    case SF_FORMAT_PCM_24: return 3;
+    case SF_FORMAT_PCM_32: case SF_FORMAT_FLOAT: return 4;
+    case SF_FORMAT_DOUBLE: return 8;
+    default: return 2;
+  }
+}
+
+// libsndfile reads a file whose data ends early as the shorter file it is, and says so only
+// in its log: a data chunk that "should be" shorter, or a frame count that does not match.
+bool HeaderPromisesMore(SNDFILE* sf) {
+  char log[8192] = "";
+  sf_command(sf, SFC_GET_LOG_INFO, log, sizeof log);
+  for (const char* line = log; line && *line; line = strchr(line, '\n') ? strchr(line, '\n') + 1 : nullptr) {
+    const char* end = strchr(line, '\n');
+    std::string l(line, end ? end - line : strlen(line));
+    bool data = l.find("data :") != std::string::npos || l.find("SSND :") != std::string::npos;
+    if ((data && l.find("(should be") != std::string::npos) || l.find("> file length") != std::string::npos ||
+        l.find("does not match") != std::string::npos || l.find("not equal to frame count") != std::string::npos)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool OpenSound(const char* path, SoundFile* f, char* reason, size_t size) {
   struct stat st;
   if (NotARegularFile(path, &st, reason, size)) return false;
@@ -71,9 +104,13 @@ bool OpenSound(const char* path, SoundFile* f, char* reason, size_t size) {
     snprintf(reason, size, "not an audio file libsndfile reads (%s)", sf_strerror(nullptr));
     return false;
   }
-  if (info.frames <= 0 || info.channels <= 0 || info.samplerate <= 0) {
+  uint64_t bytes = uint64_t(info.frames) * uint64_t(info.channels) * BytesPerSample(info.format);
+  if (info.frames <= 0 || info.channels <= 0 || info.samplerate <= 0) snprintf(reason, size, "holds no samples");
+  else if (HeaderPromisesMore(sf)) snprintf(reason, size, "truncated: its header announces more than the file holds");
+  else if (bytes >= kMaxSampleBytes) snprintf(reason, size, "too large: %.1f GiB of samples (lanes read less than 4 GiB)", bytes / 1073741824.0);
+  else reason[0] = '\0';
+  if (reason[0] != '\0') {
     sf_close(sf);
-    snprintf(reason, size, "holds no samples");
     return false;
   }
   f->sf = sf;
