@@ -3,6 +3,7 @@
 #include "audio/peaks.h"
 
 #include <cmath>
+#include <cstring>
 
 int64_t PeakLevelFrames(int level) {
   int64_t f = kPeakBaseFrames;
@@ -30,6 +31,35 @@ int16_t PeakValue(float v) {
   if (s >= kPeakFullScale) return kPeakFullScale;
   if (s <= -kPeakFullScale) return -kPeakFullScale;
   return static_cast<int16_t>(lrintf(s));
+}
+
+// Widens lo and hi to the n samples, four floats at a time in the compiler's vector type
+// (SSE on x86-64): the reduction then costs little beside reading the file.
+typedef float Four __attribute__((vector_size(16)));
+
+void Extremes(const float* s, int64_t n, float* lo, float* hi) {
+  Four l = {*lo, *lo, *lo, *lo}, h = {*hi, *hi, *hi, *hi};
+  Four l2 = l, h2 = h;
+  int64_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    Four a, b;
+    memcpy(&a, s + i, sizeof a);
+    memcpy(&b, s + i + 4, sizeof b);
+    l = a < l ? a : l;
+    h = a > h ? a : h;
+    l2 = b < l2 ? b : l2;
+    h2 = b > h2 ? b : h2;
+  }
+  for (int k = 0; k < 4; ++k) {
+    *lo = l[k] < *lo ? l[k] : *lo;
+    *lo = l2[k] < *lo ? l2[k] : *lo;
+    *hi = h[k] > *hi ? h[k] : *hi;
+    *hi = h2[k] > *hi ? h2[k] : *hi;
+  }
+  for (; i < n; ++i) {
+    *lo = s[i] < *lo ? s[i] : *lo;
+    *hi = s[i] > *hi ? s[i] : *hi;
+  }
 }
 
 void EndBucket(PeakBuilder* b) {
@@ -64,13 +94,7 @@ void AddPeakFrames(PeakBuilder* b, const float* samples, int64_t frames) {
     // The rest of the current bucket, all channels at once: one contiguous run of samples.
     int64_t room = kPeakBaseFrames - b->done % kPeakBaseFrames;
     int64_t take = frames < room ? frames : room;
-    float lo = b->lo, hi = b->hi;
-    for (const float *p = samples, *end = samples + take * ch; p < end; ++p) {
-      lo = *p < lo ? *p : lo;
-      hi = *p > hi ? *p : hi;
-    }
-    b->lo = lo;
-    b->hi = hi;
+    Extremes(samples, take * ch, &b->lo, &b->hi);
     b->done += take;
     samples += take * ch;
     frames -= take;
