@@ -30,7 +30,8 @@ bool WriteSoundFile(const char* path, int format, int rate, int channels, const 
   return sf_close(f) == 0 && ok;
 }
 
-bool WriteTone(const char* path, int format, int rate, int channels, double seconds, double freq, double beat) {
+bool WriteTone(const char* path, int format, int rate, int channels, double seconds, double freq, double beat,
+               double start) {
   SNDFILE* f = Create(path, format, rate, channels);
   if (!f) return false;
   const int64_t frames = static_cast<int64_t>(seconds * rate);
@@ -41,7 +42,7 @@ bool WriteTone(const char* path, int format, int rate, int channels, double seco
     int64_t n = frames - at < block ? frames - at : block;
     for (int64_t i = 0; i < n; ++i) {
       double t = double(at + i) / rate;
-      bool on = beat <= 0 || std::fmod(t, beat) < beat / 2;
+      bool on = t >= start && (beat <= 0 || std::fmod(t - start, beat) < beat / 2);
       for (int c = 0; c < channels; ++c)
         buf[static_cast<size_t>(i * channels + c)] = on ? float(0.5 * std::sin(2 * M_PI * freq * (1 + 0.01 * c) * t)) : 0.f;
     }
