@@ -13,6 +13,7 @@
 #include "audio/peak_cache.h"
 #include "audio/peak_worker.h"
 #include "audio/read_peaks.h"
+#include "logic/lane_peaks.h"
 #include "scratch_dir.h"
 #include "tones.h"
 
@@ -246,6 +247,32 @@ TEST_F(Audio, CacheStaysUnderItsLimit) {
   EXPECT_TRUE(LoadCachedPeaks("c", PeakKey{{}, "/3"}, &p));
   ASSERT_TRUE(StoreCachedPeaks("c", PeakKey{{}, "/4"}, p, 3 * one - 1));
   EXPECT_EQ(CacheFiles("c").size(), 2u);
+}
+
+// Columns of a lane: 10 s at 1 kHz, silent but for 2.0 .. 3.0 s at half scale; 0:00.000 at
+// column 40. Each zoom reads its nearest level, whose buckets may reach a little beyond a
+// loud stretch, never less.
+TEST_F(Audio, LaneColumnsFallAtTheirTimes) {
+  Peaks p;
+  PeakBuilder b;
+  StartPeaks(&b, &p, 1000, 1, 10000);
+  std::vector<float> s(10000);
+  std::fill(s.begin() + 2000, s.begin() + 3000, 0.5f);
+  AddPeakFrames(&b, s.data(), 10000);
+  ASSERT_TRUE(FinishPeaks(&b));
+  enum { kNone, kQuiet, kLoud };
+  struct Row { double pixels_per_second; double at_seconds; int want; };
+  const Row rows[] = {
+    {100, -0.01, kNone}, {100, 0, kQuiet}, {100, 1.7, kQuiet}, {100, 2.0, kLoud}, {100, 2.99, kLoud}, {100, 3.1, kQuiet},
+    {100, 9.99, kQuiet}, {100, 10.0, kNone}, {1, 2, kLoud}, {1, 5, kQuiet}, {1, 9, kQuiet}, {1, 10, kNone},
+    {0.01, 0, kLoud}, {10000, 1.7, kQuiet}, {10000, 2.5, kLoud}, {10000, 9.9999, kQuiet}, {10000, 10.0, kNone},
+  };
+  for (const Row& r : rows) {
+    LaneColumn c;
+    LaneWaveform(p, 40, r.pixels_per_second, static_cast<int>(std::floor(40 + r.at_seconds * r.pixels_per_second)), 1, &c);
+    int got = c.lo > c.hi ? kNone : c.hi == 16384 ? kLoud : c.lo == 0 && c.hi == 0 ? kQuiet : -1;
+    EXPECT_EQ(got, r.want) << r.pixels_per_second << " px/s at " << r.at_seconds << " s: " << c.lo << ".." << c.hi;
+  }
 }
 
 bool WaitFor(const std::function<bool()>& done) {
