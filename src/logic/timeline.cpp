@@ -8,11 +8,14 @@
 namespace {
 
 constexpr int kScaleWidth = 46;    // dB labels left of the plot
-constexpr int kLabelRows = 40;     // cue numbers and names above it
+constexpr int kRulerRows = 16;     // the time ruler, at the top
+constexpr int kLabelRows = 40;     // cue numbers and names between the ruler and the plot
 constexpr int kCaptionRow = 22;    // how the indices are placed, below it
 constexpr int kLegendWidth = 170;  // strip names right of it
 constexpr int kGap = 12;
 constexpr int kInset = 10;         // the first and last cue lines stand this far inside
+constexpr double kDeeper = 100;    // zoom allowed beyond what the cues need (a lane's detail)
+constexpr double kDeepest = 1e6;   // zoom beyond any real need, short of losing precision
 
 // One saturated colour per strip; the master in white, apart from the channels.
 constexpr uint32_t kStripColours[kBankStrips] = {
@@ -35,34 +38,35 @@ double PixelsPerDb(const Timeline& t) {
   return (t.plot.h - 1) / (kTimelineTopDb - kTimelineBottomDb);
 }
 
-// The volume at row y, on the plot's scale carried on beyond its edges.
-double DbAt(const Timeline& t, double y) { return kTimelineTopDb - (y - t.plot.y) / PixelsPerDb(t); }
+int SpanPixels(const Timeline& t) { return Max(t.plot.w - 1 - 2 * kInset, 1); }
 
-void PlaceCues(Timeline* t, bool rising, bool measures) {
+// Places the cues on the whole span, then takes the span asked for within what this mix
+// allows: deep enough that the closest two cues stand well apart.
+void PlaceCues(Timeline* t, bool rising, bool measures, const TimelineSpan& span) {
   t->placing = !rising ? kPlacedEvenlyTimesDoNotRise : measures ? kPlacedEvenlyMeasures : kPlacedByTime;
   const int n = t->cue_count;
-  const int left = t->plot.x + kInset, span = Max(t->plot.w - 1 - 2 * kInset, 0);
-  const double first = n > 0 ? t->cues[0].seconds : 0, last = n > 0 ? t->cues[n - 1].seconds : 0;
+  double closest = 1;
   for (int k = 0; k < n; ++k) {
-    double f = 0.5;  // a lone index stands in the middle
-    if (n > 1) f = t->placing == kPlacedByTime ? (t->cues[k].seconds - first) / (last - first) : double(k) / (n - 1);
-    t->cues[k].x = left + static_cast<int>(std::lround(f * span));
+    t->cues[k].at = n == 1 ? 0.5 : t->placing == kPlacedByTime ? TimelineTimeAt(*t, t->cues[k].seconds) : double(k) / (n - 1);
+    if (k > 0 && t->cues[k].at - t->cues[k - 1].at < closest) closest = t->cues[k].at - t->cues[k - 1].at;
   }
-}
-
-void FormatTime(double seconds, char* out, size_t size) {
-  const double minutes = std::floor(seconds / 60);
-  snprintf(out, size, "%.0f:%06.3f", minutes, seconds - minutes * 60);
+  t->deepest = n < 2 ? 1 : std::fmin(std::fmax(kDeeper, 2 * kTimelineCueGap / (closest * SpanPixels(*t))), kDeepest);
+  t->span = span;
+  t->span.zoom = std::isfinite(span.zoom) ? std::fmin(std::fmax(span.zoom, 1), t->deepest) : 1;
+  const double last_first = 1 - 1 / t->span.zoom;
+  t->span.first = std::isfinite(span.first) ? std::fmin(std::fmax(span.first, 0), last_first) : 0;
+  for (int k = 0; k < n; ++k) t->cues[k].x = TimelinePixel(*t, t->cues[k].at);
 }
 
 }  // namespace
 
-void LayOutTimeline(Timeline* t, int width, int height, int bank, int index) {
+void LayOutTimeline(Timeline* t, int width, int height, int bank, int index, const TimelineSpan& span) {
   t->width = width;
   t->height = height;
-  t->legend = {Max(width - kLegendWidth, 0), kLabelRows, kLegendWidth, Max(height - kLabelRows, 0)};
-  t->plot = {kScaleWidth, kLabelRows, Max(t->legend.x - kGap - kScaleWidth, 1),
-             Max(height - kLabelRows - kCaptionRow, 2)};
+  const int top = kRulerRows + kLabelRows;
+  t->legend = {Max(width - kLegendWidth, 0), top, kLegendWidth, Max(height - top, 0)};
+  t->plot = {kScaleWidth, top, Max(t->legend.x - kGap - kScaleWidth, 1), Max(height - top - kCaptionRow, 2)};
+  t->ruler = {t->plot.x, 0, t->plot.w, kRulerRows};
   t->line_count = 0;
   for (int strip = 1; strip <= kBankStrips; ++strip) {
     const int slot = BankStripSlot(bank, strip);
@@ -71,6 +75,7 @@ void LayOutTimeline(Timeline* t, int width, int height, int bank, int index) {
     line.strip = strip;
     line.slot = slot;
     line.rgb = kStripColours[strip - 1];
+    line.hidden = (span.hidden >> (strip - 1)) & 1;
     line.count = 0;
   }
   // The one walk of the tables: active indices, their times, and the bank's entries.
@@ -97,13 +102,34 @@ void LayOutTimeline(Timeline* t, int width, int height, int bank, int index) {
       p.y = TimelineY(*t, p.volume);
     }
   }
-  PlaceCues(t, rising, measures);
+  PlaceCues(t, rising, measures, span);
   for (int l = 0; l < t->line_count; ++l)
     for (int k = 0; k < t->lines[l].count; ++k) {
       TimelinePoint& p = t->lines[l].points[k];
       p.x = t->cues[p.cue].x;
     }
 }
+
+double TimelineX(const Timeline& t, double at) {
+  return t.plot.x + kInset + (at - t.span.first) * t.span.zoom * SpanPixels(t);
+}
+
+double TimelineAt(const Timeline& t, double x) {
+  return t.span.first + (x - t.plot.x - kInset) / (t.span.zoom * SpanPixels(t));
+}
+
+double TimelineTimeAt(const Timeline& t, double seconds) {
+  const int n = t.cue_count;
+  if (t.placing != kPlacedByTime || n == 0) return std::nan("");
+  return n == 1 ? 0.5 : (seconds - t.cues[0].seconds) / (t.cues[n - 1].seconds - t.cues[0].seconds);
+}
+
+int TimelinePixel(const Timeline& t, double at) {
+  const double x = TimelineX(t, at);
+  return x < -kTimelineFar ? -kTimelineFar : x > kTimelineFar ? kTimelineFar : static_cast<int>(std::lround(x));
+}
+
+double TimelineDb(const Timeline& t, double y) { return kTimelineTopDb - (y - t.plot.y) / PixelsPerDb(t); }
 
 int TimelineY(const Timeline& t, double db) {
   const int bottom = t.plot.y + t.plot.h - 1;
@@ -112,10 +138,22 @@ int TimelineY(const Timeline& t, double db) {
   return t.plot.y + static_cast<int>(std::lround((kTimelineTopDb - db) * PixelsPerDb(t)));
 }
 
+bool TimelineShows(const Timeline& t, int x) { return x >= t.plot.x && x < t.plot.x + t.plot.w; }
+
+int TimelineLineDrawn(const Timeline& t, int k) {
+  if (t.span.top < 0) return k;
+  int top = -1;
+  for (int l = 0; l < t.line_count; ++l)
+    if (t.lines[l].strip == t.span.top) top = l;
+  if (top < 0) return k;
+  return k == t.line_count - 1 ? top : k < top ? k : k + 1;
+}
+
 int TimelineCueAt(const Timeline& t, int x, int y) {
   if (y < 0 || y >= t.plot.y + t.plot.h) return -1;
   int best = -1, best_distance = kTimelineReach + 1;
   for (int k = 0; k < t.cue_count; ++k) {
+    if (!TimelineShows(t, t.cues[k].x)) continue;
     const int d = std::abs(t.cues[k].x - x);
     if (d < best_distance) {
       best = k;
@@ -127,9 +165,12 @@ int TimelineCueAt(const Timeline& t, int x, int y) {
 
 bool TimelinePointAt(const Timeline& t, int x, int y, int* line, int* point) {
   int best = kTimelineReach * kTimelineReach + 1;
-  for (int l = 0; l < t.line_count; ++l)
+  for (int drawn = 0; drawn < t.line_count; ++drawn) {
+    const int l = TimelineLineDrawn(t, drawn);
+    if (t.lines[l].hidden) continue;
     for (int k = 0; k < t.lines[l].count; ++k) {
       const TimelinePoint& p = t.lines[l].points[k];
+      if (!TimelineShows(t, p.x)) continue;
       const int d = (p.x - x) * (p.x - x) + (p.y - y) * (p.y - y);
       if (d <= best) {  // a later line is drawn over an earlier one
         best = d;
@@ -137,17 +178,8 @@ bool TimelinePointAt(const Timeline& t, int x, int y, int* line, int* point) {
         *point = k;
       }
     }
+  }
   return best <= kTimelineReach * kTimelineReach;
-}
-
-double TimelineDragVolume(const Timeline& t, double from, int press_y, int y, bool coarse) {
-  if (y == press_y) return from;
-  double db = DbAt(t, TimelineY(t, from) + (y - press_y));
-  db = db < kVolumeLowest ? kVolumeLowest : db > kVolumeHighest ? kVolumeHighest : db;
-  const double step = coarse ? 1 : 0.1;
-  db = std::round(db / step) * step + 0.0;  // no -0
-  if ((y > press_y && db > from) || (y < press_y && db < from)) return from;
-  return db;
 }
 
 void TimelineLineName(const TimelineLine& line, char* out, size_t size) {
@@ -168,7 +200,7 @@ void TimelineDescribeCue(const Timeline& t, int cue, char* out, size_t size) {
   if (t.placing == kPlacedEvenlyMeasures)
     snprintf(when, sizeof when, "%g|%g|%g", IndexMin[i], IndexSec[i], IndexMsec[i]);
   else
-    FormatTime(t.cues[cue].seconds, when, sizeof when);
+    TimelineFormatTime(t.cues[cue].seconds, when, sizeof when);
   snprintf(out, size, "Index %d%s%s, time %s", i + 1, CueNameBuffer[i][0] ? " " : "", CueNameBuffer[i], when);
 }
 
@@ -187,12 +219,17 @@ void TimelineCaption(const Timeline& t, char* out, size_t size) {
     snprintf(out, size, "No active index");
   else if (t.placing == kPlacedByTime && t.cue_count > 0) {
     char first[32], last[32];
-    FormatTime(t.cues[0].seconds, first, sizeof first);
-    FormatTime(t.cues[t.cue_count - 1].seconds, last, sizeof last);
+    TimelineFormatTime(t.cues[0].seconds, first, sizeof first);
+    TimelineFormatTime(t.cues[t.cue_count - 1].seconds, last, sizeof last);
     snprintf(out, size, "Placed by time, %s to %s", first, last);
   } else {
     snprintf(out, size, "Placed evenly by index number: %s",
              t.placing == kPlacedEvenlyMeasures ? "the times are measures, beats and ticks"
                                                 : "the times do not rise");
   }
+}
+
+void TimelineFormatTime(double seconds, char* out, size_t size) {
+  const double minutes = std::floor(seconds / 60);
+  snprintf(out, size, "%.0f:%06.3f", minutes, seconds - minutes * 60);
 }

@@ -77,8 +77,10 @@ int Handle(int event, Fl_Window* window) {
 }
 
 // Records what the event changed. Typing into one field joins; a press and its release
-// are one edit (a held spinner arrow), recorded at the release; a drag only at its end.
+// are one edit (a held spinner arrow), recorded at the release; a drag only at its end,
+// whatever keys (Shift for coarser steps) go down or up while a button is held.
 void Record(int event, uintptr_t typed_into, uintptr_t pressed) {
+  if (Fl::event_buttons() && event != FL_PUSH && event != FL_RELEASE) return;
   switch (event) {
     case FL_MOVE:
     case FL_ENTER:

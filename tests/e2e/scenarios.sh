@@ -420,11 +420,13 @@ scenario_outside() {
   first_line "Edited Here"
 }
 
-# The timeline's mouse: Ctrl+t from the faders window shows it, a click on the second cue line
-# moves the faders window there, a drag stores exactly that entry's new volume, Ctrl+z undoes it.
+# The timeline with real input, on the demo with three cues 0.5 s apart (12.5, 13, 13.5 s):
+# zoom in, pick a cue of the cluster, add an entry, drag two chosen points, move a cue in time,
+# Escape a drag; each edit is stored as the faders window would, and Ctrl+z takes all back.
 scenario_timeline() {
-  local fad tl
+  local fad tl want
   e2e_start "$demo"
+  sed -i 's/^t\t0\t45\.000\t0$/t\t0\t13.000\t0/; s/^t\t1\t10\.000\t0$/t\t0\t13.500\t0/' "$E2E_DIR/faders.txt"
   recall_all "$ctl"
   cp "$E2E_DIR/faders.txt" "$E2E_TMP/original"
   open_window f Faders
@@ -433,17 +435,35 @@ scenario_timeline() {
   wait_for 5 window_of Timeline || fail "Ctrl+t in the faders window did not show the timeline"
   place "$(window_of Timeline)" 10 600
   tl=$(window_of Timeline)
-  # The demo's five cues stand at 0, 12.5, 45, 70 and 100 seconds: the second line is at x 137.
-  click_at "$tl" 137 50
+  # All 100 s in 651 pixels from x 56: the cluster stands at x 137, 141 and 144. A click on
+  # the second line goes there; five + zoom 7.6 times around it: the third is at x 162.
+  click_at "$tl" 137 300
   [ "$(field_text "$fad" 40 92)" = 2 ] || fail "a click on the second cue line did not go to index 2"
-  # Lead Vocal's entry there (-3 dB) is at row 110; 47 rows up is +7.1 dB.
-  xdotool mousemove --window "$tl" 137 110 mousedown 1 mousemove --window "$tl" 137 90 \
-    mousemove --window "$tl" 137 63 mouseup 1
-  store_and_wait "$ctl" ctrl+s
-  sed 's/^v\t8\t-3\.00$/v\t8\t7.10/' "$E2E_TMP/original" >"$E2E_TMP/dragged"
-  same_text "$E2E_TMP/dragged" "$E2E_DIR/faders.txt"
   focus "$tl"
-  keys ctrl+z
+  keys plus plus plus plus plus
+  click_at "$tl" 162 300
+  [ "$(field_text "$fad" 40 92)" = 3 ] || fail "a click on the third cue line, zoomed, did not go to index 3"
+  # Keys (strip 7) chosen in the legend; a double-click at row 183 adds its entry at -18 dB.
+  click_at "$tl" 780 168
+  xdotool mousemove --window "$tl" 162 183 click --repeat 2 --delay 80 1 sleep 0.1
+  # Lead Vocal (-3 dB, row 120) and Keys (-10 dB, row 149) at index 2, chosen; 10 rows up: +1 dB.
+  click_at "$tl" 137 120
+  xdotool mousemove --window "$tl" 137 149 keydown shift click 1 keyup shift sleep 0.05
+  xdotool mousemove --window "$tl" 137 120 mousedown 1 mousemove --window "$tl" 137 116 \
+    mousemove --window "$tl" 137 110 mouseup 1 sleep 0.05
+  # The fourth cue's label 30 pixels on: 30 * 100 s / (7.59 * 651) later, to the millisecond.
+  xdotool mousemove --window "$tl" 187 46 mousedown 1 mousemove --window "$tl" 190 46 \
+    mousemove --window "$tl" 217 46 mouseup 1 sleep 0.05
+  # A drag Escaped puts the point back and stores nothing.
+  xdotool mousemove --window "$tl" 137 115 mousedown 1 mousemove --window "$tl" 137 80 key Escape \
+    mouseup 1 sleep 0.05
+  store_and_wait "$ctl" ctrl+s
+  sed 's/^t\t0\t13\.500\t0$/t\t0\t14.000\t107/; s/^v\t7\t-10\.00$/v\t7\t-9.00/; s/^v\t8\t-3\.00$/v\t8\t-2.00/' \
+    "$E2E_TMP/original" >"$E2E_TMP/want"
+  sed -i '/^v\t9\t-8\.00$/i v\t7\t-18.00' "$E2E_TMP/want"
+  same_text "$E2E_TMP/want" "$E2E_DIR/faders.txt"
+  focus "$tl"
+  keys ctrl+z ctrl+z ctrl+z
   store_and_wait "$ctl" ctrl+s
   same_text "$E2E_TMP/original" "$E2E_DIR/faders.txt"
   hide_window t Timeline
