@@ -25,3 +25,10 @@ void LaneWaveform(const Peaks& p, double x_zero, double pixels_per_second, int f
     out[i] = {lo, hi};
   }
 }
+
+bool TimelineAudioScale(const Timeline& t, double* x_zero, double* pixels_per_second) {
+  if (t.placing != kPlacedByTime || t.cue_count < 2) return false;
+  *x_zero = TimelineX(t, TimelineTimeAt(t, 0));
+  *pixels_per_second = TimelineX(t, TimelineTimeAt(t, 1)) - *x_zero;
+  return std::isfinite(*x_zero) && *pixels_per_second > 0 && std::isfinite(*pixels_per_second);
+}

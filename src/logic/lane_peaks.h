@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "audio/peaks.h"
+#include "logic/timeline.h"
 
 // One column; lo > hi where the file has no audio (before 0:00.000 or after its end).
 struct LaneColumn {
@@ -14,3 +15,7 @@ struct LaneColumn {
 // second takes `pixels_per_second` columns; column x covers [x, x + 1). Reads the level
 // nearest the zoom.
 void LaneWaveform(const Peaks& p, double x_zero, double pixels_per_second, int first_x, int n, LaneColumn* out);
+
+// Where a Timeline puts the audio: the column of 0:00.000 and the columns a second takes.
+// False unless the indices are placed by time with two different times to scale by.
+bool TimelineAudioScale(const Timeline& t, double* x_zero, double* pixels_per_second);

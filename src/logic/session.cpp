@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "audio/peak_worker.h"
 #include "logic/operations.h"
 #include "model/history.h"
 #include "model/status.h"
@@ -61,6 +62,7 @@ void MixStored() {
 }
 
 void MixRecalled() {
+  CancelPeakWork();  // the audio of the names before the recall is not wanted any more
   if (RecordEdit(0, 0, 0)) NameLastEdit("Recall All");
   MarkStored();
   MixChanged();

@@ -2,6 +2,7 @@
 // turns clicks, drags, wheel and keys into edits through the faders window's own fields.
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Scrollbar.H>
 #include <FL/fl_draw.H>
@@ -12,10 +13,12 @@
 #include <cstring>
 #include <vector>
 
+#include "audio/peak_worker.h"
 #include "logic/operations.h"
 #include "logic/strips.h"
 #include "logic/timeline_view.h"
 #include "model/history.h"
+#include "ui/timeline_lanes.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
 
@@ -23,6 +26,7 @@ namespace {
 
 constexpr int kStatusHeight = 22;
 constexpr int kScrollHeight = 14;
+constexpr int kLanesButtonWidth = 60;
 constexpr int kTextSize = kNameSize + kCueNameSize + 96;  // a line of the status strip
 
 // Neutral plot, grid and text, so that only the strips' lines are coloured.
@@ -46,6 +50,8 @@ TimelineSpan span;  // zoom, scroll and the lines shown, as the user left them
 Fl_Widget* view;
 Fl_Scrollbar* scroller;
 Fl_Box* statusStrip;
+Fl_Button* lanesButton;
+bool showingProgress = false;  // the status strip shows the audio's reading
 uint64_t drawnState = 0;
 int drawnPage = -1;
 
@@ -167,12 +173,33 @@ void SetSpan(const TimelineSpan& s) {
   view->redraw();
 }
 
+void ToggleLanes() {
+  TimelineSpan s = span;
+  s.lanes = !s.lanes;
+  SetSpan(s);
+}
+
+// The audio worker's news, handed over to this thread: the picture follows, and the status
+// strip shows the reading while it lasts.
+void AudioArrived(void*) {
+  char text[kTextSize];
+  PeakProgress(text, sizeof text);
+  if (text[0] || showingProgress) ShowText(text[0] ? text : kHint);
+  showingProgress = text[0] != '\0';
+  if (TimelineWindow->shown()) view->redraw();
+}
+
 void DrawGrid(Fl_Color text) {
   const TimelineRect& p = drawn.plot;
   fl_color(kPlotColour);
   fl_rectf(p.x, p.y, p.w, p.h);
   fl_font(FL_HELVETICA, 11);
-  for (double db = kTimelineTopDb; db >= kTimelineBottomDb; db -= kTimelineGridDb) {
+  // Lanes have a scale each: only their own 0 dB line.
+  for (int l = 0; drawn.span.lanes && l < drawn.line_count; ++l) {
+    fl_color(kZeroColour);
+    if (!drawn.lines[l].hidden) fl_xyline(p.x, TimelineY(drawn, 0, l), p.x + p.w - 1);
+  }
+  for (double db = kTimelineTopDb; !drawn.span.lanes && db >= kTimelineBottomDb; db -= kTimelineGridDb) {
     const int y = TimelineY(drawn, db);
     fl_color(db == 0 ? kZeroColour : kGridColour);
     fl_xyline(p.x, y, p.x + p.w - 1);
@@ -397,7 +424,10 @@ class TimelineView : public Fl_Widget {
     fl_color(window()->color());
     fl_rectf(0, 0, w(), h());
     const Fl_Color text = fl_contrast(kTextColour, window()->color());
+    lanesButton->value(span.lanes);
     DrawGrid(text);
+    WantTimelineAudio(drawn, AudioArrived);
+    DrawTimelineAudio(drawn, text);
     DrawRuler(text);
     DrawCues(text);
     DrawLines();
@@ -542,7 +572,7 @@ class TimelineView : public Fl_Widget {
     press.last_y = y;
     if (press.hit.target == kOnPoint) {
       NewStep(Step());  // a change of Shift or Ctrl the keys did not tell
-      const double v = TimelineDragVolume(drawn, press.base, press.base_y, y, press.step);
+      const double v = TimelineDragVolume(drawn, press.base, press.base_y, y, press.step, press.hit.line);
       MoveBy(v - press.from, press.index);
       char text[kTextSize];
       Relayout();
@@ -616,17 +646,20 @@ class TimelineView : public Fl_Widget {
     }
     const int cue = TimelineCueAt(drawn, x, y);
     if ((hit.target != kOnCueLine && hit.target != kOnPoint) || cue < 0) return false;
-    if (span.top < 0 || StripSlot(span.top) < 0) {
+    // In the lanes view the entry is the lane's strip's, at the volume on the lane's scale.
+    const int lane = TimelineLaneAt(drawn, y);
+    const int strip = lane >= 0 ? drawn.lines[lane].strip : span.top;
+    if (strip < 0 || StripSlot(strip) < 0) {
       ShowText("Click a name in the legend to choose the strip whose entry a double-click adds");
       return true;
     }
     const int index = drawn.cues[cue].index;
-    double db = std::round(TimelineDb(drawn, y) * 10) / 10 + 0.0;
+    double db = std::round(TimelineDb(drawn, y, lane) * 10) / 10 + 0.0;
     db = db > kTimelineTopDb ? kTimelineTopDb : db < kTimelineBottomDb ? kTimelineBottomDb : db;
-    StoreAuto(span.top, index, true);
-    StoreVolume(span.top, index, db);
+    StoreAuto(strip, index, true);
+    StoreVolume(strip, index, db);
     ClearChoice();
-    chosen[span.top][index] = true;
+    chosen[strip][index] = true;
     return true;
   }
 
@@ -680,6 +713,8 @@ class TimelineView : public Fl_Widget {
       Nudge((key == FL_Up ? 1 : -1) * TimelineStep(state & FL_SHIFT, false));
     else if (key == FL_Delete || key == FL_BackSpace)
       Delete();
+    else if (c == 'l' || c == 'L')
+      ToggleLanes();
     else
       return 0;
     return 1;
@@ -744,13 +779,19 @@ Fl_Double_Window* make_timeline_window() {
   scroller = new Fl_Scrollbar(0, h - kStatusHeight - kScrollHeight, w, kScrollHeight);
   scroller->type(FL_HORIZONTAL);
   scroller->callback(Scrolled);
-  statusStrip = new Fl_Box(0, h - kStatusHeight, w, kStatusHeight);
+  statusStrip = new Fl_Box(0, h - kStatusHeight, w - kLanesButtonWidth, kStatusHeight);
   statusStrip->box(FL_FLAT_BOX);
   statusStrip->color(kStripColour);
   statusStrip->labelcolor(kTextColour);
   statusStrip->labelsize(12);
   statusStrip->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
   ShowText(kHint);
+  lanesButton = new Fl_Button(w - kLanesButtonWidth, h - kStatusHeight, kLanesButtonWidth, kStatusHeight, "Lanes");
+  lanesButton->type(FL_TOGGLE_BUTTON);
+  lanesButton->labelsize(12);
+  lanesButton->tooltip("One lane per strip, each with its audio (L)");
+  lanesButton->visible_focus(0);
+  lanesButton->callback([](Fl_Widget*, void*) { ToggleLanes(); });
   TimelineWindow->end();
   TimelineWindow->resizable(view);
   TimelineWindow->size_range(480, 260);
