@@ -17,6 +17,7 @@ namespace {
 
 constexpr uint32_t kPlotRgb = 0x262626;
 constexpr uint32_t kLaneRgb = 0x2e2e2e;
+constexpr int kTextInset = 18;
 
 Fl_Awake_Handler handOff = nullptr;
 
@@ -115,12 +116,13 @@ void DrawTimelineAudio(const Timeline& t, Fl_Color text) {
     char says[kReasonSize + 600];
     LaneText(t, lane, scaled, says, sizeof says);
     fl_color(text);
-    if (says[0]) fl_draw(says, a.x + 6, a.y + a.h - 4);
+    // Clear of the first cue line and the current index's band.
+    if (says[0]) fl_draw(says, a.x + kTextInset, a.y + a.h - 4);
     if (t.span.lanes) {
       char name[kNameSize + 16];
       TimelineLineName(line, name, sizeof name);
       fl_color(Rgb(line.rgb));
-      fl_draw(name, a.x + 6, a.y + 12);
+      fl_draw(name, a.x + kTextInset, a.y + 12);
     }
   }
   fl_pop_clip();
