@@ -176,6 +176,7 @@ void SetSpan(const TimelineSpan& s) {
 void ToggleLanes() {
   TimelineSpan s = span;
   s.lanes = !s.lanes;
+  lanesButton->value(s.lanes);
   SetSpan(s);
 }
 
@@ -424,7 +425,6 @@ class TimelineView : public Fl_Widget {
     fl_color(window()->color());
     fl_rectf(0, 0, w(), h());
     const Fl_Color text = fl_contrast(kTextColour, window()->color());
-    lanesButton->value(span.lanes);
     DrawGrid(text);
     WantTimelineAudio(drawn, AudioArrived);
     DrawTimelineAudio(drawn, text);
@@ -791,6 +791,7 @@ Fl_Double_Window* make_timeline_window() {
   lanesButton->labelsize(12);
   lanesButton->tooltip("One lane per strip, each with its audio (L)");
   lanesButton->visible_focus(0);
+  lanesButton->selection_color(kCurrentBand);
   lanesButton->callback([](Fl_Widget*, void*) { ToggleLanes(); });
   TimelineWindow->end();
   TimelineWindow->resizable(view);
