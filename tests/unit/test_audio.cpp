@@ -14,6 +14,7 @@
 #include "audio/peak_worker.h"
 #include "audio/read_peaks.h"
 #include "logic/lane_peaks.h"
+#include "logic/timeline_view.h"
 #include "scratch_dir.h"
 #include "tones.h"
 
@@ -273,6 +274,54 @@ TEST_F(Audio, LaneColumnsFallAtTheirTimes) {
     int got = c.lo > c.hi ? kNone : c.hi == 16384 ? kLoud : c.lo == 0 && c.hi == 0 ? kQuiet : -1;
     EXPECT_EQ(got, r.want) << r.pixels_per_second << " px/s at " << r.at_seconds << " s: " << c.lo << ".." << c.hi;
   }
+}
+
+// The lanes view: each shown strip of bank 1 a lane of its own, top down, its entries drawn
+// and read on its own scale (so a drag still reaches every 0.01 dB); the audio's scale.
+TEST_F(Audio, LanesStackTheShownStripsEachOnItsOwnScale) {
+  for (int i = 0; i < 3; ++i) {
+    IndexActiveArray[i] = 1;
+    IndexSec[i] = 10.f + 20 * i;  // 10, 30 and 50 s
+    for (int strip = 1; strip <= kBankStrips; ++strip) ChanActive[AutoAt(BankStripSlot(1, strip), i)] = 1;
+    Volume[AutoAt(BankStripSlot(1, 1), i)] = kTimelineTopDb;
+  }
+  static Timeline t;
+  TimelineSpan span;
+  span.lanes = true;
+  span.hidden = 1u << 1;  // strip 2
+  LayOutTimeline(&t, 900, 439, 1, 0, span);
+  int bottom = t.plot.y;
+  for (int l = 0; l < t.line_count; ++l) {
+    const TimelineLine& line = t.lines[l];
+    SCOPED_TRACE(line.strip);
+    if (line.hidden) continue;
+    EXPECT_GE(line.area.y, bottom);
+    EXPECT_GE(line.area.h, (t.plot.h / 12) - 2);
+    bottom = line.area.y + line.area.h;
+    for (int k = 0; k < line.count; ++k) {
+      EXPECT_EQ(line.points[k].y, TimelineY(t, line.points[k].volume, l));
+      EXPECT_EQ(TimelineLaneAt(t, line.points[k].y), l);
+    }
+    const int y0 = TimelineY(t, 0, l);
+    EXPECT_NEAR(TimelineDb(t, y0, l), 0, 0.5 * 72 / (line.area.h - 1) + 1e-9);  // half a row
+    for (int k = 1; k <= 12; ++k) {  // a lane's row is more than 1 dB: each step a row
+      ASSERT_DOUBLE_EQ(TimelineDragVolume(t, 0, y0, y0 - k, 0.01, l), k / 100.0);
+      ASSERT_DOUBLE_EQ(TimelineDragVolume(t, 0, y0, y0 - k, 1, l), k);
+    }
+  }
+  EXPECT_EQ(t.lines[0].points[0].y, t.plot.y);  // +12 dB on the first lane's top row
+  EXPECT_LE(bottom, t.plot.y + t.plot.h);
+  double x_zero, pps;
+  ASSERT_TRUE(TimelineAudioScale(t, &x_zero, &pps));
+  EXPECT_NEAR(x_zero + 10 * pps, t.cues[0].x, 0.5);
+  EXPECT_NEAR(x_zero + 50 * pps, t.cues[2].x, 0.5);
+  span.lanes = false;
+  LayOutTimeline(&t, 900, 439, 1, 0, span);
+  EXPECT_EQ(TimelineLaneAt(t, t.plot.y + 10), -1);
+  EXPECT_EQ(t.lines[2].area.h, t.plot.h);
+  for (int i = 0; i < 3; ++i) IndexMin[i] = IndexSec[i] = 1 + i;  // bars and beats
+  LayOutTimeline(&t, 900, 439, 1, 0, span);
+  EXPECT_FALSE(TimelineAudioScale(t, &x_zero, &pps));
 }
 
 bool WaitFor(const std::function<bool()>& done) {
