@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -98,22 +99,24 @@ int main() {
     if (r > 0) reopen_ms.push_back(WallMs() - t);
   }
 
-  // A cancel: from CancelPeakWork to the worker no longer reading (a fresh file, no cache).
+  // A cancel: from CancelPeakWork, a fifth of the way into a file (no cache), to the worker
+  // idle; a round whose file was read to the end before the cancel is not counted.
   setenv("XDG_CACHE_HOME", (dir + "/xdg").c_str(), 1);
   StartPeakWorker(nullptr, nullptr);
   std::vector<double> cancel_ms;
-  for (int r = 0; r < kRounds; ++r) {
-    int slot = 1;
-    std::string name = files[static_cast<size_t>(r)];
+  for (int r = 0; r < 2 * kRounds; ++r) {
+    int slot = 1 + r;
+    std::string name = files[static_cast<size_t>(r % kFiles)];
     const char* names[] = {name.c_str()};
     WantPeaks(&slot, names, 1, "");
-    char progress[300] = "";
-    while (progress[0] == '\0') PeakProgress(progress, sizeof progress);
-    usleep(20000);
+    PeakLane lane;
+    do lane = PeakLaneOf(slot);
+    while (lane.state == kLaneWaiting || (lane.state == kLaneReading && lane.percent < 20));
     double t = WallMs();
     CancelPeakWork();
+    char progress[300] = "x";
     while (progress[0] != '\0') PeakProgress(progress, sizeof progress);
-    cancel_ms.push_back(WallMs() - t);
+    if (lane.state == kLaneReading && PeakLaneOf(slot).state != kLaneReady) cancel_ms.push_back(WallMs() - t);
   }
   StopPeakWorker();
 
@@ -126,9 +129,10 @@ int main() {
          build, floor, build / floor, build <= 1.25 * floor ? "met" : "NOT met");
   printf("cache reopen     %8.1f ms   all %d files, wall time                   (target <= 50 ms: %s)\n",
          Median(reopen_ms), kFiles, Median(reopen_ms) <= 50 ? "met" : "NOT met");
-  printf("cancel           %8.1f ms   from CancelPeakWork to the worker idle, worst of %d: %.1f ms (target <= 100 ms: %s)\n",
-         Median(cancel_ms), kRounds, *std::max_element(cancel_ms.begin(), cancel_ms.end()),
-         *std::max_element(cancel_ms.begin(), cancel_ms.end()) <= 100 ? "met" : "NOT met");
+  if (cancel_ms.empty()) cancel_ms.push_back(NAN);
+  const double worst = *std::max_element(cancel_ms.begin(), cancel_ms.end());
+  printf("cancel           %8.2f ms   from CancelPeakWork to the worker idle, worst of %zu: %.2f ms (target <= 100 ms: %s)\n",
+         Median(cancel_ms), cancel_ms.size(), worst, worst <= 100 ? "met" : "NOT met");
   printf("memory           %8.1f MiB  peaks of 127 channels x 10 min at 48 kHz, %d levels (target <= 96 MiB: %s)\n",
          mib, kPeakLevels, mib <= 96 ? "met" : "NOT met");
   if (system("command -v ffmpeg >/dev/null 2>&1") == 0) {

@@ -90,8 +90,8 @@ compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[^=]*=//p' "$build/CMakeCache.txt")
   echo "its floor, libsndfile reading the same frames in the same blocks into a buffer and doing"
   echo "nothing with them. Then the peaks are cached and all ten files reopened from the cache"
   echo "(opening each audio file, checking its version, reading and checking the cache file). The"
-  echo "cancel figure is the time from \`CancelPeakWork\` to the worker being idle while it reads"
-  echo "one of the files; the memory figure is computed from the levels for 127 channels of"
+  echo "cancel figure is the time from \`CancelPeakWork\`, a fifth of the way into a file, to the"
+  echo "worker being idle; the memory figure is computed from the levels for 127 channels of"
   echo "10 minutes at 48 kHz. ffmpeg's \`showwavespic\` on the same files is timed only where"
   echo "ffmpeg is installed; it is never a dependency."
   echo
