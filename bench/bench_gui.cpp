@@ -9,6 +9,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,6 +78,31 @@ void PageChange() {
 // The Timeline window drawn whole: the layout of the bank's 13 lines over every active index.
 void TimelineDraw() {
   TimelineWindow->redraw();
+  Settle();
+}
+
+// The mouse wheel over the Timeline's plot: with Ctrl one zoom step, without it a scroll.
+void Wheel(int dy, int state) {
+  Fl::e_x = 300;
+  Fl::e_y = 200;
+  Fl::e_dx = 0;
+  Fl::e_dy = dy;
+  Fl::e_state = state;
+  Fl::handle(FL_MOUSEWHEEL, TimelineWindow);
+  Fl::e_state = 0;
+}
+
+// One zoom step or one scroll step, drawn; in and out (back and forth) in turn, so that the
+// zoom stays where it was put.
+void ZoomStep() {
+  static int n = 0;
+  Wheel(n++ % 2 ? 1 : -1, FL_CTRL);
+  Settle();
+}
+
+void ScrollStep() {
+  static int n = 0;
+  Wheel(n++ % 2 ? 1 : -1, 0);
   Settle();
 }
 
@@ -170,6 +196,22 @@ int main(int argc, char** argv) {
   printf("%-28s %11s %11s\n", "operation", "CPU time", "wall time");
   for (const Op& op : ops) printf("%-28s %8.1f us %8.1f us\n", op.name, Median(op.cpu), Median(op.wall));
   printf("%-28s %8.1f us %8.1f us\n", full.name, Median(full.cpu), Median(full.wall));
+  // The full lines again, zoomed in by steps of the wheel around the same place.
+  printf("\nThe full timeline zoomed in around x 300 (one wheel step is 1.5x; at most 100x here):\n");
+  printf("%-28s %11s %11s %11s %11s %11s %11s\n", "zoom", "draw CPU", "draw wall", "zoom CPU", "zoom wall",
+         "scroll CPU", "scroll wall");
+  for (int steps = 0; steps <= 12; steps += 4) {
+    for (int k = 0; k < (steps ? 4 : 0); ++k) Wheel(-1, FL_CTRL);
+    Settle();
+    Op at[] = {{"draw", TimelineDraw, {}, {}}, {"zoom step", ZoomStep, {}, {}}, {"scroll step", ScrollStep, {}, {}}};
+    for (int r = -3; r < rounds; ++r)
+      for (Op& op : at) Measure(op, r);
+    char zoom[32];
+    snprintf(zoom, sizeof zoom, "%.1fx", std::fmin(std::pow(1.5, steps), 100));
+    printf("%-28s", zoom);
+    for (const Op& op : at) printf(" %8.1f us %8.1f us", Median(op.cpu), Median(op.wall));
+    printf("\n");
+  }
   double bare_cpu = Median(ops[0].cpu);
   if (bare_cpu > 0)
     printf("page change / bare spinner refresh: %.1fx in CPU time\n", Median(ops[1].cpu) / bare_cpu);

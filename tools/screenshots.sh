@@ -66,6 +66,15 @@ show_vocal_chain() {
   keys ctrl+a 8 Return
 }
 
+# The timeline zoomed in (2.25x) around index 2, with its two entries there chosen.
+zoom_and_choose() {
+  click_at "$1" 137 300
+  focus "$1"
+  keys plus plus
+  click_at "$1" 137 120
+  xdotool mousemove --window "$1" 137 149 keydown shift click 1 keyup shift mousemove --window "$1" 500 300
+}
+
 e2e_start "$root/examples/demo"
 ctl=$(window_of "Tessaro")
 place "$ctl" 700 20
@@ -78,15 +87,18 @@ shoot r "Reverb" reverb.png
 shoot p "Preferences" preferences.png
 shoot g "Submix Matrix" submix.png
 shoot v "VCA Matrix" vca.png
-shoot t "Timeline" timeline.png
+shoot t "Timeline" timeline.png zoom_and_choose
 
-# The lanes view over the demo's generated audio, in a taller window.
+# The lanes view over the demo's generated audio, in a taller window: all of the mix (0),
+# the choice above cleared by a click on the first cue line, then L.
 "$root/tools/make_demo_audio.sh" "$E2E_DIR" >/dev/null || fail "no demo audio"
 all_cached() { [ "$(ls "$XDG_CACHE_HOME/tessaro/peaks" 2>/dev/null | grep -c '\.peaks$')" -ge 10 ]; }
 lanes_view() {
   xdotool windowsize --sync "$1" 1000 640
   focus "$(window_of Timeline)"
   xdotool mousemove --window "$(window_of Timeline)" 400 300
+  keys 0
+  click_at "$(window_of Timeline)" 56 560
   keys l
   wait_for 30 all_cached || fail "the demo's audio was not read"
   sleep 1

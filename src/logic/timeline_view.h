@@ -1,5 +1,5 @@
 // The Timeline as a place to edit: zoom and scroll, the time ruler, what a press lands on,
-// and what a drag, a nudge or a double-click there asks to store. Pure: no toolkit, no tables.
+// and what a drag, a nudge or a double-click there asks to store. Reads the tables; no toolkit.
 #pragma once
 #include <cstddef>
 #include <utility>

@@ -39,12 +39,16 @@ int At(int bank, int strip, int index) {
   return slot < 0 ? 0 : AutoAt(slot, index);
 }
 
-// Indices 1..5 at 0, 10, 20, 30, 40 s (or all at 0 s, as Propagate leaves them); strips 4, 5
-// and 10 with entries at every index, 4 and 5 drawn over each other at index 4.
-void MakeMix(int bank, bool equal_times) {
+enum Times { kSpread, kEqualTimes, kLastInUse };
+
+// Indices 1..5 at 0, 10, 20, 30, 40 s (or all at 0 s, as Propagate leaves them; or with index
+// 512 at 50 s as well); strips 4, 5 and 10 with entries at every index, 4 and 5 drawn over
+// each other at index 4.
+void MakeMix(int bank, Times mix) {
+  if (mix == kLastInUse) IndexActiveArray[kIndices - 1] = 1, IndexSec[kIndices - 1] = 50;
   for (int i = 0; i < 5; ++i) {
     IndexActiveArray[i] = 1;
-    IndexSec[i] = equal_times ? 0 : 10.0f * i;
+    IndexSec[i] = mix == kEqualTimes ? 0 : 10.0f * i;
     for (int strip : {4, 5, 10}) {
       ChanActive[At(bank, strip, i)] = 1;
       Volume[At(bank, strip, i)] = strip == 10 ? -20.05f : strip == 4 || i == 3 ? -3.55f : -9.55f;
@@ -78,17 +82,17 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
   // What a gesture does, in bank `b`, and what it must have stored (none: nothing at all).
   struct Gesture {
     const char* what;
-    bool equal_times;
+    Times mix;
     std::function<void(int b)> act;
     std::function<void(int b)> check;
   };
   const auto p = [](int strip, int index) { return PointOf(strip, index); };
   const Gesture gestures[] = {
-      {"a press that wobbles two pixels stores nothing", false,
+      {"a press that wobbles two pixels stores nothing", kSpread,
        [&](int) { Drag(p(4, 2).x, p(4, 2).y, {2, -2, 1}, 0, 2); }, nullptr},
-      {"a plain drag, 0.1 dB steps", false, [&](int) { Drag(p(4, 2).x, p(4, 2).y, {-4, -10}); },
+      {"a plain drag, 0.1 dB steps", kSpread, [&](int) { Drag(p(4, 2).x, p(4, 2).y, {-4, -10}); },
        [](int b) { EXPECT_EQ(VolumeOf(b, 4, 2), -2.6f); }},
-      {"Shift during a drag: 1 dB steps from there on", false,
+      {"Shift during a drag: 1 dB steps from there on", kSpread,
        [&](int) {
          const TimelinePoint q = p(4, 2);
          MouseAt(FL_PUSH, q.x, q.y, FL_BUTTON1);
@@ -100,9 +104,9 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          MouseAt(FL_RELEASE, q.x, q.y - 20, 0);
        },
        [](int b) { EXPECT_EQ(VolumeOf(b, 4, 2), -1.0f); }},
-      {"Ctrl: 0.01 dB steps", false, [&](int) { Drag(p(4, 2).x, p(4, 2).y, {-5}, FL_CTRL); },
+      {"Ctrl: 0.01 dB steps", kSpread, [&](int) { Drag(p(4, 2).x, p(4, 2).y, {-5}, FL_CTRL); },
        [](int b) { EXPECT_EQ(VolumeOf(b, 4, 2), -3.5f); }},
-      {"Escape during a drag puts it back and stores nothing", false,
+      {"Escape during a drag puts it back and stores nothing", kSpread,
        [&](int) {
          MouseAt(FL_PUSH, p(4, 2).x, p(4, 2).y, FL_BUTTON1);
          MouseAt(FL_DRAG, p(4, 2).x, p(4, 2).y - 30, FL_BUTTON1);
@@ -110,7 +114,7 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          MouseAt(FL_RELEASE, p(4, 2).x, p(4, 2).y - 30);
        },
        nullptr},
-      {"two chosen entries move by the same dB", false,
+      {"two chosen entries move by the same dB", kSpread,
        [&](int) {
          Click(p(4, 1).x, p(4, 1).y);
          Click(p(10, 3).x, p(10, 3).y, FL_SHIFT);
@@ -121,7 +125,7 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          EXPECT_EQ(VolumeOf(b, 4, 1), -2.6f);
          EXPECT_EQ(VolumeOf(b, 5, 1), -9.55f);
        }},
-      {"a band chooses, Up nudges 0.1 dB, Shift+Up 1 dB", false,
+      {"a band chooses, Up nudges 0.1 dB, Shift+Up 1 dB", kSpread,
        [&](int) {
          Drag(p(10, 1).x - 5, p(10, 1).y - 5, {20}, 0, 30);  // strip 10 at index 2 only
          KeyEvent(FL_Up, 0, "", TimelineWindow);
@@ -131,7 +135,7 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          EXPECT_EQ(VolumeOf(b, 10, 1), -18.95f);
          EXPECT_EQ(VolumeOf(b, 10, 2), -20.05f);
        }},
-      {"the legend's strip takes a click on lines drawn over each other", false,
+      {"the legend's strip takes a click on lines drawn over each other", kSpread,
        [&](int) {
          Click(t.legend.x + 40, LegendY(4));
          Drag(p(4, 3).x, p(4, 3).y, {-10});
@@ -141,21 +145,21 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          EXPECT_EQ(VolumeOf(b, 4, 3), -2.6f);
          EXPECT_EQ(VolumeOf(b, 5, 3), -3.55f);
        }},
-      {"a hidden line takes no drag", false,
+      {"a hidden line takes no drag", kSpread,
        [&](int) {
          Click(t.legend.x + 5, LegendY(10));
          Drag(p(10, 2).x, p(10, 2).y, {-10});
          Click(t.legend.x + 5, LegendY(10));  // shown again
        },
        nullptr},
-      {"Ctrl+click shows a strip alone: the others take no drag", false,
+      {"Ctrl+click shows a strip alone: the others take no drag", kSpread,
        [&](int) {
          Click(t.legend.x + 40, LegendY(10), FL_CTRL);
          Drag(p(4, 2).x, p(4, 2).y, {-10});
          Click(t.legend.x + 40, LegendY(10), FL_CTRL);  // all shown again
        },
        nullptr},
-      {"a double-click on a cue line adds the legend's strip's entry", false,
+      {"a double-click on a cue line adds the legend's strip's entry", kSpread,
        [&](int) {
          Click(t.legend.x + 40, LegendY(7));
          Click(t.cues[1].x, TimelineY(t, -12), 0, 1);
@@ -166,7 +170,7 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          EXPECT_NEAR(VolumeOf(b, 7, 1), -12, 0.11);  // at the pointer, on the 0.1 dB grid
          EXPECT_FLOAT_EQ(VolumeOf(b, 7, 1) * 10, std::round(VolumeOf(b, 7, 1) * 10));
        }},
-      {"Delete switches the chosen entries off", false,
+      {"Delete switches the chosen entries off", kSpread,
        [&](int) {
          Click(p(4, 1).x, p(4, 1).y);
          Click(p(10, 3).x, p(10, 3).y, FL_SHIFT);
@@ -177,16 +181,16 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          EXPECT_EQ(ChanActive[At(b, 10, 3)], 0);
          EXPECT_EQ(ChanActive[At(b, 5, 1)], 1);
        }},
-      {"a cue label dragged moves its time, kept before the next", false,
+      {"a cue label dragged moves its time, kept before the next", kSpread,
        [&](int) { Drag(t.cues[2].x, t.plot.y - 10, {0, 0}, 0, 400); },
        [](int) { EXPECT_EQ(IndexSec[2] * 1000 + IndexMsec[2], 29999); }},
-      {"a cue label moves by whole milliseconds", false, [&](int) { Drag(t.cues[2].x, t.plot.y - 10, {0}, 0, -5); },
+      {"a cue label moves by whole milliseconds", kSpread, [&](int) { Drag(t.cues[2].x, t.plot.y - 10, {0}, 0, -5); },
        [](int) {
          const double per_pixel = 40.0 / (t.cues[4].x - t.cues[0].x);
          EXPECT_NEAR(IndexSec[2] + IndexMsec[2] / 1000, 20 - 5 * per_pixel, 0.001);
          EXPECT_EQ(IndexMsec[2], std::floor(IndexMsec[2]));
        }},
-      {"a double-click on the ruler inserts an index at that time", false,
+      {"a double-click on the ruler inserts an index at that time", kSpread,
        [&](int) { Click((t.cues[1].x + t.cues[2].x) / 2, t.ruler.y + 5, 0, 1); },
        [](int b) {
          EXPECT_EQ(IndexActiveArray[2], 1);
@@ -195,7 +199,13 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          EXPECT_EQ(IndexActiveArray[5], 1);
          EXPECT_EQ(VolumeOf(b, 10, 4), -20.05f);
        }},
-      {"a cue label chosen and Delete removes its index", false,
+      {"with index 512 in use, a double-click on the ruler inserts nothing", kLastInUse,
+       [&](int) {
+         Click((t.cues[1].x + t.cues[2].x) / 2, t.ruler.y + 5, 0, 1);
+         EXPECT_STREQ(tbuffer, "Index 512 is in use: no index can be inserted");
+       },
+       nullptr},
+      {"a cue label chosen and Delete removes its index", kSpread,
        [&](int) {
          Click(t.cues[1].x, t.plot.y - 10);
          KeyEvent(FL_Delete, 0, "", TimelineWindow);
@@ -204,9 +214,9 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          EXPECT_EQ(IndexSec[1], 20);
          EXPECT_EQ(IndexActiveArray[4], 0);
        }},
-      {"equal times: a cue does not move in time", true,
+      {"equal times: a cue does not move in time", kEqualTimes,
        [&](int) { Drag(t.cues[2].x, t.plot.y - 10, {0}, 0, 30); }, nullptr},
-      {"equal times: the entry at the cue clicked", true, [&](int) { Drag(p(10, 3).x, p(10, 3).y, {-10}); },
+      {"equal times: the entry at the cue clicked", kEqualTimes, [&](int) { Drag(p(10, 3).x, p(10, 3).y, {-10}); },
        [](int b) {
          EXPECT_EQ(VolumeOf(b, 10, 3), -19.1f);
          EXPECT_EQ(VolumeOf(b, 10, 2), -20.05f);
@@ -220,7 +230,7 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
     for (const Gesture& g : gestures) {
       SCOPED_TRACE(testing::Message() << g.what << ", bank " << b);
       ClearInternalArrays();
-      MakeMix(b, g.equal_times);
+      MakeMix(b, g.mix);
       ShowPage(b, 1);
       UpdateGUI();
       ResetHistory();

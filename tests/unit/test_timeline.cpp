@@ -194,3 +194,26 @@ TEST(Timeline, RulerMarksSuitTheZoom) {
     for (int k = 1; k < n; ++k) EXPECT_GE(ticks[k].x - ticks[k - 1].x, 60) << c.first;
   }
 }
+
+TEST(Timeline, WhatAPressLandsOnAndWhereAnIndexGoes) {
+  MakeMix(1, 5, 2, kSquares, -6);  // indices 0, 1, 3, 4 active at 0, 1, 9, 16 s; entries at 0 and 4
+  IndexActiveArray[2] = 0;
+  LayOutTimeline(&t, kWidth, kHeight, 1, 0);
+  const int y = TimelineY(t, -6), legend = t.legend.x, x9 = t.cues[2].x;
+  // x, y: what the press lands on, and the line (a point, a legend entry) or cue it names.
+  const struct { int x, y, target, which; } presses[] = {
+      {56, y, kOnPoint, 12},          {711, y + 4, kOnPoint, 12},        {x9, y + 7, kOnCueLine, 2},
+      {x9, 40, kOnCueLabel, 2},       {x9 + 7, 40, kOnNothing, -1},      {300, 5, kOnRuler, -1},
+      {300, 200, kOnPlot, -1},        {legend + 5, 58, kOnLegend, 0},    {legend + 40, 58 + 12 * 17, kOnLegend, 12},
+      {legend + 40, 58 + 13 * 17, kOnNothing, -1}, {20, 200, kOnNothing, -1},
+  };
+  for (const auto& p : presses) {
+    const TimelineHit hit = TimelineHitAt(t, p.x, p.y);
+    EXPECT_EQ(hit.target, p.target) << p.x << ", " << p.y;
+    EXPECT_EQ(p.target == kOnPoint || p.target == kOnLegend ? hit.line : hit.cue, p.which) << p.x << ", " << p.y;
+  }
+  EXPECT_TRUE(TimelineHitAt(t, legend + 5, 58).box);
+  // A time: the index it goes in at (-1: refused, an index has that time).
+  const double places[][2] = {{0.5, 1}, {2, 2}, {9.004, 4}, {20, 5}, {1, -1}, {16.0004, -1}, {-1, 0}};
+  for (const auto& p : places) EXPECT_EQ(TimelineInsertPlace(t, p[0]), p[1]) << p[0];
+}
