@@ -40,7 +40,7 @@ ChannelFile ChannelAudioFile(int slot, const char* name, const char* wavdir, cha
   // A candidate that exists but will not open is the one whose trouble is reported, unless a
   // later one opens.
   char shown[4096] = "";
-  char why_shown[kReasonSize] = "no file of this name, nor with .wav, .aif, .aiff or .flac added";
+  char why_shown[kReasonSize] = "no such file, nor with .wav, .aif, .aiff or .flac";
   for (const char* ext : kExtensions) {
     if (!Candidate(name, wavdir, ext, path, cap)) continue;
     SoundFile f;
