@@ -1,7 +1,5 @@
-// Peaks of generated files (10 mono files of 5 minutes, 48 kHz, 24-bit WAV, in the page
-// cache): building them beside the floor (libsndfile reading the same frames, no work), the
-// cache reopening them, a cancel's delay, the memory of 127 channels of 10 minutes, and
-// ffmpeg's showwavespic on the same files when ffmpeg is installed.
+// Peaks of generated files beside libsndfile's floor, their cache reopened, a cancel's delay,
+// their memory, and ffmpeg's showwavespic when it is installed (see run_benchmarks.sh).
 #include <sndfile.h>
 #include <sys/wait.h>
 #include <unistd.h>

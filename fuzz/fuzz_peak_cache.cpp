@@ -1,6 +1,5 @@
 // The peak cache reader on arbitrary bytes: never trusts, never reads past the input, and
-// what it accepts has the shape of real peaks. Odd first bytes get a sound checksum, so the
-// checks behind it are reached too.
+// what it accepts has the shape of real peaks.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string bytes(reinterpret_cast<const char*>(data), size);
+  // Odd first bytes get a sound checksum, so the checks behind it are reached too.
   if (size >= 16 && (data[0] & 1)) {
     bytes[0] = 'T';
     uint64_t sum = PeakChecksum(bytes.data(), size - 8);

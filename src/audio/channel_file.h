@@ -1,7 +1,5 @@
-// Which audio file a channel names: its name when that is the path of a readable audio file
-// (absolute, or relative to the wave-file directory), else the name with ".wav", ".aif",
-// ".aiff" or ".flac" added, in the wave-file directory. Submixes, VCA groups and the master
-// have none.
+// Which audio file a channel names, and a fingerprint of its candidates for noticing changes.
+// Submixes, VCA groups and the master have none.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +10,9 @@ enum ChannelFile {
   kChannelFileBad,    // path filled with the best candidate, reason says why it will not do
 };
 
-// name: the channel's name; wavdir: the wave-file directory (empty: the current directory).
+// The channel's name when that is the path of a readable audio file (absolute, or relative
+// to wavdir, the wave-file directory; empty: the current directory), else the name with
+// ".wav", ".aif", ".aiff" or ".flac" added, in wavdir.
 ChannelFile ChannelAudioFile(int slot, const char* name, const char* wavdir, char* path, size_t cap,
                              char* reason, size_t reason_size);
 

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr uint32_t kPlotRgb = 0x262626;
 constexpr uint32_t kLaneRgb = 0x2e2e2e;
 constexpr int kTextInset = 18;
 
@@ -26,11 +25,12 @@ void Post(void*) { Fl::awake(handOff, nullptr); }
 
 Fl_Color Rgb(uint32_t rgb) { return static_cast<Fl_Color>(rgb << 8); }
 
-// A muted tone of a strip's colour: a third of it over the plot's grey.
-Fl_Color Muted(uint32_t rgb) {
+// A muted tone of a strip's colour: a third of it over the plot's colour.
+Fl_Color Muted(uint32_t rgb, Fl_Color plot) {
+  const uint32_t plot_rgb = static_cast<uint32_t>(plot) >> 8;
   uint32_t out = 0;
   for (int shift = 0; shift <= 16; shift += 8) {
-    const uint32_t c = (rgb >> shift) & 0xff, p = (kPlotRgb >> shift) & 0xff;
+    const uint32_t c = (rgb >> shift) & 0xff, p = (plot_rgb >> shift) & 0xff;
     out |= ((c + 2 * p) / 3) << shift;
   }
   return Rgb(out);
@@ -50,13 +50,14 @@ const char* Base(const char* path) {
   return slash ? slash + 1 : path;
 }
 
-void DrawWaveform(const Timeline& t, const TimelineLine& line, const Peaks& p, double x_zero, double pps) {
+void DrawWaveform(const Timeline& t, const TimelineLine& line, const Peaks& p, double x_zero, double pps,
+                  Fl_Color plot) {
   const TimelineRect& a = line.area;
   static std::vector<LaneColumn> cols;
   cols.resize(static_cast<size_t>(t.plot.w));
   LaneWaveform(p, x_zero, pps, t.plot.x, t.plot.w, cols.data());
   const double mid = a.y + (a.h - 1) / 2.0, half = (a.h - 1) / 2.0;
-  fl_color(Muted(line.rgb));
+  fl_color(Muted(line.rgb, plot));
   for (int i = 0; i < t.plot.w; ++i) {
     if (cols[i].lo > cols[i].hi) continue;
     const int top = static_cast<int>(mid - half * cols[i].hi / kPeakFullScale);
@@ -98,7 +99,7 @@ void WantTimelineAudio(const Timeline& t, void (*arrived)(void*)) {
   WantPeaks(slots, names, n, WavDirName);
 }
 
-void DrawTimelineAudio(const Timeline& t, Fl_Color text) {
+void DrawTimelineAudio(const Timeline& t, Fl_Color text, Fl_Color plot) {
   double x_zero = 0, pps = 0;
   const bool scaled = TimelineAudioScale(t, &x_zero, &pps);
   fl_push_clip(t.plot.x, t.plot.y, t.plot.w, t.plot.h);
@@ -112,7 +113,7 @@ void DrawTimelineAudio(const Timeline& t, Fl_Color text) {
       fl_rectf(a.x, a.y, a.w, a.h);
     }
     const PeakLane lane = PeakLaneOf(line.slot);
-    if (scaled && lane.peaks) DrawWaveform(t, line, *lane.peaks, x_zero, pps);
+    if (scaled && lane.peaks) DrawWaveform(t, line, *lane.peaks, x_zero, pps, plot);
     char says[kReasonSize + 600];
     LaneText(t, lane, scaled, says, sizeof says);
     fl_color(text);

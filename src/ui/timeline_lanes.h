@@ -11,5 +11,6 @@
 void WantTimelineAudio(const Timeline& t, void (*arrived)(void*));
 
 // Draws the lanes' backdrops, waveforms and texts (lanes view), or the chosen strip's
-// waveform over the whole plot; before the cue lines and automation lines.
-void DrawTimelineAudio(const Timeline& t, Fl_Color text);
+// waveform over the whole plot; before the cue lines and automation lines. Waveforms are a
+// muted tone of the strip's colour over `plot`, the plot's colour.
+void DrawTimelineAudio(const Timeline& t, Fl_Color text, Fl_Color plot);

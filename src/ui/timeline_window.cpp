@@ -343,7 +343,7 @@ class TimelineView : public Fl_Widget {
     const Fl_Color text = fl_contrast(kTextColour, window()->color());
     DrawGrid(text);
     WantTimelineAudio(drawn, AudioArrived);
-    DrawTimelineAudio(drawn, text);
+    DrawTimelineAudio(drawn, text, kPlotColour);
     DrawRuler(text);
     DrawCues(text);
     DrawLines();
