@@ -248,6 +248,8 @@ TEST_F(Audio, CacheStaysUnderItsLimit) {
   EXPECT_TRUE(LoadCachedPeaks("c", PeakKey{{}, "/3"}, &p));
   ASSERT_TRUE(StoreCachedPeaks("c", PeakKey{{}, "/4"}, p, 3 * one - 1));
   EXPECT_EQ(CacheFiles("c").size(), 2u);
+  ASSERT_TRUE(StoreCachedPeaks("c", PeakKey{{}, "/5"}, p, one - 1));
+  EXPECT_EQ(CacheFiles("c").size(), 0u);  // not even the newest, when it alone is over
 }
 
 // Columns of a lane: 10 s at 1 kHz, silent but for 2.0 .. 3.0 s at half scale; 0:00.000 at
