@@ -355,6 +355,7 @@ TEST_F(Audio, WorkerReadsWantedLanesAndChangedFiles) {
   CancelPeakWork();
   ASSERT_TRUE(WaitFor([&] { PeakProgress(progress, sizeof progress); return progress[0] == '\0'; }));
   EXPECT_NE(PeakLaneOf(1).state, kLaneReady);
+  EXPECT_EQ(CacheFiles(dir_ + "/cache/tessaro/peaks").size(), 1u);  // Kick's: Long.wav was never finished
   StopPeakWorker();
   unsetenv("XDG_CACHE_HOME");
 }
