@@ -121,25 +121,8 @@ bool MixFilesPresent() {
 }
 
 bool ProgramInMixDirectory(const char* program) {
-  const char* slash = strrchr(program, '/');
-  if (!slash) {
-    // Found on the search path as the system will find it: "." or a relative entry there
-    // means the mix directory too.
-    const char* path = getenv("PATH");
-    std::string entries = path ? path : "/bin:/usr/bin";
-    for (size_t at = 0; at <= entries.size();) {
-      size_t end = entries.find(':', at);
-      if (end == std::string::npos) end = entries.size();
-      std::string dir = entries.substr(at, end - at);
-      std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
-      struct stat st;
-      if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0)
-        return ProgramInMixDirectory(candidate.c_str());
-      at = end + 1;
-    }
-    return false;
-  }
   if (program[0] != '/') return true;
+  const char* slash = strrchr(program, '/');
   std::string dir(program, slash == program ? 1 : static_cast<size_t>(slash - program));
   struct stat here, at, up;
   int fd = open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);

@@ -32,7 +32,7 @@ StartPlan PlanStart(const std::vector<std::string>& args);
 // True when the current directory holds at least one of the three mix files.
 bool MixFilesPresent();
 
-// True when program (as the engine is started: a path, or a bare name found on the search
-// path) is taken from the current directory: a relative path, or a directory inside it
-// (links followed). A directory that cannot be reached holds nothing to run.
+// True when program (the path the engine is started by, as the search found it) is taken
+// from the current directory: a relative path, or a directory inside it (links followed).
+// A directory that cannot be reached holds nothing to run.
 bool ProgramInMixDirectory(const char* program);

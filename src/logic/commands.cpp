@@ -2,11 +2,11 @@
 // Store All and Mix report success only when every file was really written.
 #include <FL/Fl.H>
 #include <FL/Fl_Input_.H>
-#include <FL/fl_ask.H>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "disk/mix_path.h"
 #include "files/fader_file.h"
@@ -22,6 +22,7 @@
 #include "model/status.h"
 #include "model/tables.h"
 #include "model/text.h"
+#include "ui/question.h"
 #include "ui/widgets.h"
 
 void TakeTyping() {
@@ -31,11 +32,11 @@ void TakeTyping() {
 
 namespace {
 
-// Escape answers Cancel (button 0).
 int AskToRunEngine(const char* program) {
-  fl_message_title("Run the engine");
-  return fl_choice("Mix would start the program\n%s\nwhich comes with the mix directory (through the engine\n"
-                   "directory or the search path). Run it?", "Cancel", "Run", nullptr, program);
+  return Ask(kRunEngine,
+             "Mix would start the program\n%s\nwhich comes with the mix directory (through the engine\n"
+             "directory or the search path). Run it?",
+             program);
 }
 
 // A program that came with the mix directory runs only when the user says so: asked once
@@ -168,7 +169,9 @@ void Mix() {
   char command[256];
   int n = snprintf(command, sizeof command, "%sbrennic", Path);
   bool fits = n >= 0 && n < static_cast<int>(sizeof command);
-  if (fits && !MayRunEngine(command)) {
+  int missing = 0;
+  const std::string program = fits ? FindEngine(command, &missing) : "";
+  if (!program.empty() && !MayRunEngine(program.c_str())) {
     SetStatus("Mix not started: cancelled");
     return;
   }
@@ -183,7 +186,7 @@ void Mix() {
     SetStatus("Mix not started: engine path too long");
     return;
   }
-  StartMix(command);
+  StartMix(missing ? command : program.c_str(), missing);
 }
 
 void UpdateGUI() {

@@ -3,20 +3,22 @@
 #include "logic/mix_runner.h"
 
 #include <FL/Fl.H>
-#include <FL/fl_ask.H>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
 #include "model/status.h"
 #include "model/text.h"
+#include "ui/question.h"
 
 namespace {
 
@@ -100,10 +102,18 @@ void KillHard(void*) {
   for (int fd = 0; fd < 3; ++fd) fcntl(fd, F_SETFD, 0);
   close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
   char* argv[] = {const_cast<char*>(program), nullptr};
-  execvp(program, argv);
+  execv(program, argv);
   int err = errno;
+  if (err == ENOEXEC) {  // no "#!" line: a script for the shell, as execvp would run it
+    char* shell[] = {const_cast<char*>("/bin/sh"), const_cast<char*>(program), nullptr};
+    execv(shell[0], shell);
+  }
   ssize_t told = write(report, &err, sizeof err);
   _exit(told == static_cast<ssize_t>(sizeof err) ? 127 : 126);
+}
+
+void CouldNotStart(const char* program, int why) {
+  SetStatus("Mix failed: could not start %s: %s", program, strerror(why));
 }
 
 // Opens brennic.log for the engine: created when missing, never through a link, and emptied
@@ -133,8 +143,35 @@ int OpenLog(const char** why) {
 
 bool MixRunning() { return enginePid > 0 && !Reap(WNOHANG); }
 
-void StartMix(const char* program) {
+std::string FindEngine(const char* command, int* missing) {
+  *missing = 0;
+  if (strchr(command, '/')) return command;
+  const char* path = getenv("PATH");
+  const std::string entries = path ? path : "/bin:/usr/bin";
+  *missing = ENOENT;
+  for (size_t at = 0; at <= entries.size();) {
+    size_t end = std::min(entries.find(':', at), entries.size());
+    std::string candidate = (end == at ? std::string(".") : entries.substr(at, end - at)) + "/" + command;
+    struct stat st;
+    if (stat(candidate.c_str(), &st) != 0) {
+      if (errno == EACCES) *missing = EACCES;
+    } else if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, candidate.c_str(), X_OK, AT_EACCESS) == 0) {
+      *missing = 0;
+      return candidate;
+    } else {
+      *missing = EACCES;
+    }
+    at = end + 1;
+  }
+  return "";
+}
+
+void StartMix(const char* program, int missing) {
   if (MixRunning()) return;
+  if (missing) {
+    CouldNotStart(program, missing);
+    return;
+  }
   const char* why = "";
   int log = OpenLog(&why);
   if (log < 0) {
@@ -164,7 +201,7 @@ void StartMix(const char* program) {
   close(report[0]);
   if (pid < 0 || n == static_cast<ssize_t>(sizeof execError)) {
     if (pid > 0) waitpid(pid, nullptr, 0);
-    SetStatus("Mix failed: could not start %s: %s", program, strerror(pid < 0 ? forkError : execError));
+    CouldNotStart(program, pid < 0 ? forkError : execError);
     return;
   }
   enginePid = pid;
@@ -204,16 +241,12 @@ bool RefuseWhileMixing() {
 
 void AskStopMix() {
   if (!RefuseWhileMixing()) return;
-  fl_message_title("Mix running");
-  if (fl_choice("The engine is still mixing. Stop it?", "Keep mixing", "Stop the mix", nullptr) == 1)
-    StopMix();
+  if (Ask(kStopMix, "The engine is still mixing. Stop it?") == 1) StopMix();
 }
 
 bool StopMixBeforeQuit() {
   if (!MixRunning()) return true;
-  fl_message_title("Mix running");
-  if (fl_choice("The engine is still mixing. Stop it and quit?", "Cancel", "Stop and quit", nullptr) != 1)
-    return false;
+  if (Ask(kStopMixAndQuit, "The engine is still mixing. Stop it and quit?") != 1) return false;
   StopMixAndWait();
   return true;
 }

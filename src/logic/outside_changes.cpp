@@ -2,8 +2,6 @@
 // status line that tells such a change when a window gets the focus.
 #include "logic/outside_changes.h"
 
-#include <FL/fl_ask.H>
-
 #include <cstdio>
 #include <cstring>
 
@@ -11,16 +9,16 @@
 #include "files/mix_files.h"
 #include "logic/operations.h"
 #include "model/status.h"
+#include "ui/question.h"
 
 namespace {
 
-// Escape answers Cancel (button 0).
 int AskWithDialog(const char* names) {
-  fl_message_title("Changed on disk");
-  return fl_choice("%s changed on disk since the editor last read or wrote it.\n"
-                   "Recall All loads it (your edits stay a Ctrl+z away); Overwrite replaces it\n"
-                   "and keeps the version on disk as a ~ backup.",
-                   "Cancel", "Recall All", "Overwrite", names);
+  return Ask(kChangedOnDisk,
+             "%s changed on disk since the editor last read or wrote it.\n"
+             "Recall All loads it (your edits stay a Ctrl+z away); Overwrite replaces it\n"
+             "and keeps the version on disk as a ~ backup.",
+             names);
 }
 
 // Appends name to a ", "-separated list in out (cap bytes); returns how many names it holds.

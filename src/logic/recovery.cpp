@@ -1,7 +1,6 @@
 // Crash recovery: while there are unsaved edits, this session keeps the mix's three texts
 // in a folder of its own; copies of editors that died are offered when one starts there.
 #include <FL/Fl.H>
-#include <FL/fl_ask.H>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 #include "model/mix_tables.h"
 #include "model/status.h"
 #include "model/tables.h"
+#include "ui/question.h"
 
 namespace {
 
@@ -169,8 +169,7 @@ void OfferRecovery() {
                "without storing them. This is copy %d of %d, newest first (kept %s).\n"
                "Recover it (the edits stay unsaved), or discard it and see the next?",
                n, i + 1, n, when);
-    fl_message_title("Recover unsaved edits");
-    int answer = fl_choice("%s", "Later", "Recover", "Discard", text);
+    int answer = Ask(kRecoverEdits, "%s", text);
     if (answer == 1) RecoverCopy(offers[i].folder);
     if (answer != 2) return;  // Later, or a recovered mix: the older copies wait for the next start
     RemoveRecovery(offers[i].folder);

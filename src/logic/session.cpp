@@ -1,13 +1,12 @@
 // The editing session: each user action recorded as one undoable edit, undo and redo with
 // the full refresh, the unsaved-edits flag kept by stores and recalls, and the quit question.
-#include <FL/fl_ask.H>
-
 #include <chrono>
 
 #include "audio/peak_worker.h"
 #include "logic/operations.h"
 #include "model/history.h"
 #include "model/status.h"
+#include "ui/question.h"
 
 namespace {
 
@@ -16,12 +15,7 @@ double Now() {
   return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Escape answers Cancel (button 0); Return stores (button 1).
-int AskWithDialog() {
-  fl_message_title("Unsaved edits");
-  return fl_choice("The mix has edits that are not stored.", "Cancel", "Store All and quit",
-                   "Quit without storing");
-}
+int AskWithDialog() { return Ask(kUnsavedEdits, "The mix has edits that are not stored."); }
 
 // Undo or redo, then every window shows the tables and the status line says what moved.
 void Step(bool (*step)(char*, size_t), const char* verb, const char* none) {
@@ -72,7 +66,11 @@ bool MayQuit() {
   if (!HasUnsavedEdits()) return true;
   switch (QuitQuestion()) {
     case 1:
-      return StoreAll();
+      if (StoreAll()) return true;
+      // Recall All chosen over files changed on disk: the edits are only a Ctrl+z away now,
+      // and nothing would stop the next quit.
+      if (!HasUnsavedEdits()) SetStatus("Quit stopped: Recall All loaded the files; Ctrl+z brings your edits back");
+      return false;
     case 2:
       DiscardRecovery();
       return true;

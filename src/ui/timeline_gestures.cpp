@@ -333,6 +333,7 @@ int Key() {
     ToggleLanes();
   else
     return 0;
+  RecordAction(0, 0);  // each key's edit is a step of its own, not joined as typing is
   return 1;
 }
 

@@ -197,7 +197,7 @@ scenario_integrity() {
   wait_for 5 window_gone "Choose File" || fail "the directory chooser stayed open"
   focus "$ctl"
   keys ctrl+m
-  answer "Run the engine" Return
+  answer "Run the engine" shift+Tab space
   wait_for 5 grep -qxP "path\t$E2E_DIR/engine/" "$E2E_DIR/prefs.txt" || fail "chosen engine directory: $(grep -P '^path' "$E2E_DIR/prefs.txt")"
   wait_for 10 grep -qs '^mix: ' "$E2E_OUT" "$E2E_DIR/brennic.log" || fail "the engine in the chosen directory did not run"
 
@@ -242,26 +242,26 @@ scenario_mixing() {
   wait_status "Mix Complete"
   store_and_wait "$ctl" ctrl+s
   [ "$(head -n 1 "$E2E_DIR/faders.txt")" = "Night Drive 2" ] || fail "the name typed during the mix was lost"
-  # Mix again asks; Escape keeps the engine, Return stops it.
+  # Mix again asks; Return keeps the engine, Stop the mix stops it.
   start_mix 30 "$ctl"
   keys ctrl+m
-  answer "Mix running" Escape
+  answer "Mix running" Return
   wait_status "Mixing... * s"
-  kill -0 "$(cat "$E2E_DIR/engine.pid")" 2>/dev/null || fail "Escape stopped the engine"
+  kill -0 "$(cat "$E2E_DIR/engine.pid")" 2>/dev/null || fail "Return stopped the engine"
   focus "$ctl"
   keys ctrl+m
-  answer "Mix running" Return
+  answer "Mix running" shift+Tab space
   wait_status "Mix failed: brennic stopped, see brennic.log"
   engine_gone || fail "engine processes left after stopping"
   [ -z "$(pgrep -P "$E2E_PID")" ] || fail "the editor still has a child: $(pgrep -P "$E2E_PID")"
-  # Quitting during a mix asks: Escape keeps both running, Return stops the engine and quits.
+  # Quitting during a mix asks: Escape keeps both running, Stop and quit stops the engine and quits.
   start_mix 30 "$ctl"
   keys ctrl+q
   answer "Mix running" Escape
   kill -0 "$E2E_PID" 2>/dev/null || fail "Escape quit the editor"
   focus "$ctl"
   keys ctrl+q
-  answer "Mix running" Return
+  answer "Mix running" shift+Tab space
   expect_exit 0
   engine_gone || fail "engine processes left after quitting"
 }
@@ -407,11 +407,11 @@ scenario_outside() {
   stamp=$(e2e_stamp cancel)
   ask Escape
   none_written "$stamp" Cancel
-  ask shift+Tab space
+  ask shift+Tab shift+Tab space
   first_line "Edited Here"
   same_text "$E2E_TMP/Outside One" "$E2E_DIR/faders.txt~"
   outside "Outside Two"
-  ask Return
+  ask shift+Tab space
   store_and_wait "$ctl" ctrl+s  # no question: the file is as recalled
   same_text "$E2E_TMP/Outside Two" "$E2E_DIR/faders.txt"
   focus "$win"
@@ -420,11 +420,41 @@ scenario_outside() {
   first_line "Edited Here"
 }
 
+# Quitting over a faders.txt changed on disk: Return, Return (Store All and quit, Cancel) keeps
+# the editor, the edit (in its recovery copy) and the outside text, however often; Recall All
+# stops the quit and says so, and after Ctrl+z the quit's Store All keeps the outside text as ~.
+scenario_quit_outside() {
+  local round
+  e2e_start "$demo" @
+  open_window f Faders
+  type_into "$win" 100 41 "Edited Here"
+  outside "Outside One"
+  for round in 1 2; do
+    focus "$ctl"
+    keys ctrl+q
+    answer "Unsaved edits" Return
+    answer "Changed on disk" Return
+    kill -0 "$E2E_PID" 2>/dev/null || fail "Ctrl+q, Return, Return ended the editor (round $round)"
+  done
+  same_text "$E2E_TMP/Outside One" "$E2E_DIR/faders.txt"
+  wait_for 15 kept_has "$E2E_PID" faders.txt "^Edited Here\$" || fail "the edit is in no file and no recovery copy"
+  focus "$ctl"
+  keys ctrl+q
+  answer "Unsaved edits" Return
+  answer "Changed on disk" shift+Tab space
+  wait_status "Quit stopped: Recall All loaded the files; Ctrl+z brings your edits back"
+  keys ctrl+z ctrl+q
+  answer "Unsaved edits" Return
+  expect_exit 0
+  first_line "Edited Here"
+  same_text "$E2E_TMP/Outside One" "$E2E_DIR/faders.txt~"
+}
+
 # The timeline with real input, on the demo with three cues 0.5 s apart (12.5, 13, 13.5 s):
 # zoom in, pick a cue of the cluster, add an entry, drag two chosen points, move a cue in time,
 # Escape a drag; each edit is stored as the faders window would, and Ctrl+z takes all back.
 scenario_timeline() {
-  local fad tl want
+  local fad tl
   e2e_start "$demo"
   sed -i 's/^t\t0\t45\.000\t0$/t\t0\t13.000\t0/; s/^t\t1\t10\.000\t0$/t\t0\t13.500\t0/' "$E2E_DIR/faders.txt"
   recall_all "$ctl"

@@ -139,15 +139,38 @@ TEST_F(MixRunnerTest, AnEngineFromTheMixDirectoryRunsOnlyWhenAllowed) {
     EXPECT_STREQ(tbuffer, cancelled ? "Mix not started: cancelled" : "Mix Complete");
     EXPECT_EQ(std::ifstream("prefs.txt").good(), !cancelled);
   }
-  const std::string searchPath = getenv("PATH");  // no engine directory: found on the search path
-  setenv("PATH", ("../engine:" + searchPath).c_str(), 1);
+  // No engine directory: the search path is searched once, as the exec would, and the program
+  // found is the one asked about (asked: "" for none) and run, whatever follows it.
+  static std::string program;
+  EngineQuestion = [](const char* p) { return program = p, 1; };
+  for (const char* d : {"../bad", "../plain", "../folder", "../folder/brennic", "../bare"}) ASSERT_EQ(mkdir(d, 0755), 0);
+  const struct { const char *file, *text; mode_t mode; } kEngines[] = {{"brennic", "#!/bin/sh\necho mix\n", 0755},
+      {"../bad/brennic", "#!/nowhere/sh\n", 0755}, {"../plain/brennic", "#!/bin/sh\n", 0644}, {"../bare/brennic", "echo bare\n", 0755}};
+  for (const auto& e : kEngines) {
+    Spit(e.file, e.text);
+    ASSERT_EQ(chmod(e.file, e.mode), 0);
+  }
+  const std::string searchPath = getenv("PATH"), at = dir_ + "/", kNotFound = "Mix failed: could not start brennic: ";
+  const struct { std::string path, asked, status, log; } kSearch[] = {
+      {at + "bad:.", "", "Mix failed: could not start " + at + "bad/brennic: No such file or directory", ""},
+      {at + "plain:" + at + "folder:" + at + "engine:.", "", "Mix Complete", "ran\n"},
+      {":" + at + "engine", "./brennic", "Mix Complete", "mix\n"}, {at + "mix", at + "mix/brennic", "Mix Complete", "mix\n"},
+      {"../engine", "../engine/brennic", "Mix Complete", "ran\n"}, {at + "bare", "", "Mix Complete", "bare\n"},
+      {at + "plain:" + at + "folder", "", kNotFound + "Permission denied", ""}, {"/nowhere", "", kNotFound + "No such file or directory", ""}};
   CopyText(Path, "");
-  asked = 0, answer = 0;
-  Mix();
-  StopMixAndWait();  // were it started unasked
+  for (const auto& row : kSearch) {
+    SCOPED_TRACE(row.path);
+    setenv("PATH", row.path.c_str(), 1);
+    program.clear();
+    Spit("brennic.log", "");
+    Mix();
+    ASSERT_TRUE(FinishWithin(10));
+    EXPECT_EQ(program, row.asked);
+    EXPECT_EQ(tbuffer, row.status);
+    EXPECT_EQ(Slurp("brennic.log"), row.log);
+  }
   setenv("PATH", searchPath.c_str(), 1);
-  EXPECT_EQ(asked, 1);
-  static std::string program;  // an engine directory still being typed is the one asked about
+  // an engine directory still being typed is the one asked about
   EngineQuestion = [](const char* p) { return program = p, 0; };
   Fl::focus(PathDisplay);
   PathDisplay->value("typed/");

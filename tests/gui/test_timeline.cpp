@@ -125,14 +125,16 @@ TEST_F(GuiTest, EachTimelineGestureIsOneUndoableEditInEveryBank) {
          EXPECT_EQ(VolumeOf(b, 4, 1), -2.6f);
          EXPECT_EQ(VolumeOf(b, 5, 1), -9.55f);
        }},
-      {"a band chooses, Up nudges 0.1 dB, Shift+Up 1 dB", kSpread,
-       [&](int) {
+      {"a band chooses, Up nudges 0.1 dB, Shift+Up 1 dB more, each a step of its own", kSpread,
+       [&](int b) {
          Drag(p(10, 1).x - 5, p(10, 1).y - 5, {20}, 0, 30);  // strip 10 at index 2 only
          KeyEvent(FL_Up, 0, "", TimelineWindow);
          KeyEvent(FL_Up, FL_SHIFT, "", TimelineWindow);
+         EXPECT_EQ(VolumeOf(b, 10, 1), -18.95f);
+         Undo();
        },
        [](int b) {
-         EXPECT_EQ(VolumeOf(b, 10, 1), -18.95f);
+         EXPECT_EQ(VolumeOf(b, 10, 1), -19.95f);
          EXPECT_EQ(VolumeOf(b, 10, 2), -20.05f);
        }},
       {"the legend's strip takes a click on lines drawn over each other", kSpread,

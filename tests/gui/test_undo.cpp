@@ -1,5 +1,5 @@
 // Undo and redo through the keyboard: keys typed into one field are one edit; Ctrl+z stays
-// with a field's own typing; the unsaved flag and the quit question.
+// with a field's own typing; the unsaved flag, the quit question, and the keys of every question.
 #include <sys/stat.h>
 
 #include <functional>
@@ -10,6 +10,7 @@
 #include "gui_fixture.h"
 #include "logic/mix_runner.h"
 #include "model/history.h"
+#include "ui/question.h"
 
 namespace {
 
@@ -94,6 +95,39 @@ TEST_F(UndoTest, UnsavedFlagAndTheQuitQuestion) {
   answer = 0;
   EXPECT_TRUE(MayQuit());
   EXPECT_EQ(asked, 4);
+  // Store All and quit over a faders.txt changed on disk: Cancel keeps the edit and the
+  // editor; Recall All stops the quit as well, saying so, the edit a Ctrl+z away.
+  TypeInto(MixNameInput, "Edited Here");
+  EndAction();
+  Spit("faders.txt", "Outside Mix\nend\n");
+  answer = 1;
+  for (int outside : {0, 1}) {
+    outsideAnswer = outside;
+    EXPECT_FALSE(MayQuit());
+    EXPECT_EQ(Slurp("faders.txt"), "Outside Mix\nend\n");
+    EXPECT_EQ(HasUnsavedEdits(), outside == 0);
+  }
+  EXPECT_EQ(Status(), "Quit stopped: Recall All loaded the files; Ctrl+z brings your edits back");
+  Undo();
+  EXPECT_STREQ(MixName, "Edited Here");
+}
+
+// Each question in its window, answered with the real key: Return gives the answer that
+// keeps everything, never Recall All, Overwrite, Discard or a stop.
+TEST_F(UndoTest, ReturnAndEscapeInEveryQuestion) {
+  const struct { const Question* q; const char *onReturn, *onEscape; } rows[] = {
+      {&kUnsavedEdits, "Store All and quit", "Cancel"}, {&kChangedOnDisk, "Cancel", "Cancel"},
+      {&kRunEngine, "Cancel", "Cancel"}, {&kRecoverEdits, "Recover", "Later"},
+      {&kStopMix, "Keep mixing", "Keep mixing"}, {&kStopMixAndQuit, "Cancel", "Cancel"}};
+  static int key;
+  for (const auto& row : rows) {
+    for (int k : {FL_Enter, FL_Escape}) {
+      key = k;
+      Fl::add_timeout(0.1, [](void*) { KeyEvent(key, 0, key == FL_Enter ? "\r" : "\033", Fl::modal()); });
+      EXPECT_STREQ(row.q->answers[Ask(*row.q, "%s@home", row.q->title)], k == FL_Enter ? row.onReturn : row.onEscape)
+          << row.q->title;
+    }
+  }
 }
 
 // Store All, Mix and Quit answer their keys in every window, and each first takes the typing
