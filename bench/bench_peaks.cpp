@@ -10,11 +10,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include "audio/peak_cache.h"
+#include "cpu_pairs.h"
 #include "audio/peak_worker.h"
 #include "audio/read_peaks.h"
 #include "tones.h"
@@ -25,11 +25,7 @@ constexpr int kFiles = 10;
 constexpr double kSeconds = 300;
 constexpr int kRounds = 5;
 
-double ThreadCpuMs() {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
+double ThreadCpuMs() { return CpuMicros() / 1e3; }
 
 double WallMs() {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -45,11 +41,6 @@ double ReadOnly(const std::string& path) {
   while (sf_count_t n = sf_readf_float(f, buf.data(), kPeakReadBlock)) sum += buf[static_cast<size_t>(n - 1)];
   sf_close(f);
   return sum;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace
