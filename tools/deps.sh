@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the editor and its tests need, and only those missing.
 # Runs apt-get directly as root, through sudo otherwise.
 set -euo pipefail
-packages=(cmake make g++ clang libclang-rt-14-dev libfltk1.3-dev libgtest-dev libbenchmark-dev
+packages=(cmake make g++ clang libclang-rt-14-dev libfltk1.3-dev libsndfile1-dev pkg-config libgtest-dev libbenchmark-dev
           xvfb xdotool x11-utils xclip dpkg-dev lintian strace)
 missing=()
 for p in "${packages[@]}"; do

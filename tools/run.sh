@@ -12,6 +12,8 @@ if [ $# -ge 1 ]; then
 else
   mixdir=$(mktemp -d /tmp/tessaro-mix-XXXXXX)
   [ -d "$root/examples/demo" ] && cp "$root/examples/demo/"* "$mixdir/"
+  # Generated audio beside it, for the Timeline's lanes (its wave-file directory is empty).
+  "$root/tools/make_demo_audio.sh" "$mixdir" >/dev/null
   echo "Mix directory: $mixdir"
 fi
 # The stand-in engine (from the build, else an installed package's) is found on the search path

@@ -88,6 +88,22 @@ shoot p "Preferences" preferences.png
 shoot g "Submix Matrix" submix.png
 shoot v "VCA Matrix" vca.png
 shoot t "Timeline" timeline.png zoom_and_choose
+
+# The lanes view over the demo's generated audio, in a taller window: all of the mix (0),
+# the choice above cleared by a click on the first cue line, then L.
+"$root/tools/make_demo_audio.sh" "$E2E_DIR" >/dev/null || fail "no demo audio"
+all_cached() { [ "$(ls "$XDG_CACHE_HOME/tessaro/peaks" 2>/dev/null | grep -c '\.peaks$')" -ge 10 ]; }
+lanes_view() {
+  xdotool windowsize --sync "$1" 1000 640
+  focus "$(window_of Timeline)"
+  xdotool mousemove --window "$(window_of Timeline)" 400 300
+  keys 0
+  click_at "$(window_of Timeline)" 56 560
+  keys l
+  wait_for 30 all_cached || fail "the demo's audio was not read"
+  sleep 1
+}
+shoot t "Timeline" timeline-lanes.png lanes_view
 capture "$ctl" "$out/control.png" || fail "could not capture the control window"
 echo "wrote docs/control.png"
 focus "$ctl"

@@ -2,6 +2,7 @@
 // the full refresh, the unsaved-edits flag kept by stores and recalls, and the quit question.
 #include <chrono>
 
+#include "audio/peak_worker.h"
 #include "logic/operations.h"
 #include "model/history.h"
 #include "model/status.h"
@@ -55,6 +56,7 @@ void MixStored() {
 }
 
 void MixRecalled() {
+  CancelPeakWork();  // the audio of the names before the recall is not wanted any more
   if (RecordEdit(0, 0, 0)) NameLastEdit("Recall All");
   MarkStored();
   MixChanged();

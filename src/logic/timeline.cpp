@@ -34,8 +34,23 @@ bool LooksLikeBarAndBeat(int i) {
          IndexSec[i] == std::floor(IndexSec[i]);
 }
 
-double PixelsPerDb(const Timeline& t) {
-  return (t.plot.h - 1) / (kTimelineTopDb - kTimelineBottomDb);
+const TimelineRect& Area(const Timeline& t, int line) { return line < 0 ? t.plot : t.lines[line].area; }
+
+double PixelsPerDb(const TimelineRect& r) { return (r.h - 1) / (kTimelineTopDb - kTimelineBottomDb); }
+
+// Each line's area: the plot; in the lanes view each shown line gets a lane of it, top down.
+void LayOutLanes(Timeline* t, bool lanes) {
+  int shown = 0;
+  for (int l = 0; l < t->line_count; ++l) shown += !t->lines[l].hidden;
+  const int h = lanes && shown > 0 ? t->plot.h / shown : t->plot.h;
+  for (int l = 0, k = 0; l < t->line_count; ++l) {
+    TimelineLine& line = t->lines[l];
+    line.area = t->plot;
+    if (!lanes || shown == 0) continue;
+    line.area.y = t->plot.y + k * h;
+    line.area.h = line.hidden ? 0 : Max(h - 2, 2);  // a gap between lanes
+    k += !line.hidden;
+  }
 }
 
 int SpanPixels(const Timeline& t) { return Max(t.plot.w - 1 - 2 * kInset, 1); }
@@ -78,6 +93,7 @@ void LayOutTimeline(Timeline* t, int width, int height, int bank, int index, con
     line.hidden = (span.hidden >> (strip - 1)) & 1;
     line.count = 0;
   }
+  LayOutLanes(t, span.lanes);
   // The one walk of the tables: active indices, their times, and the bank's entries.
   bool rising = true, measures = true;
   t->cue_count = 0;
@@ -99,7 +115,7 @@ void LayOutTimeline(Timeline* t, int width, int height, int bank, int index, con
       p.cue = k;
       p.volume = Volume[e];
       p.ramp = Ramp[e] != 0;
-      p.y = TimelineY(*t, p.volume);
+      p.y = TimelineY(*t, p.volume, l);
     }
   }
   PlaceCues(t, rising, measures, span);
@@ -129,13 +145,25 @@ int TimelinePixel(const Timeline& t, double at) {
   return x < -kTimelineFar ? -kTimelineFar : x > kTimelineFar ? kTimelineFar : static_cast<int>(std::lround(x));
 }
 
-double TimelineDb(const Timeline& t, double y) { return kTimelineTopDb - (y - t.plot.y) / PixelsPerDb(t); }
+double TimelineDb(const Timeline& t, double y, int line) {
+  const TimelineRect& r = Area(t, line);
+  return kTimelineTopDb - (y - r.y) / PixelsPerDb(r);
+}
 
-int TimelineY(const Timeline& t, double db) {
-  const int bottom = t.plot.y + t.plot.h - 1;
+int TimelineY(const Timeline& t, double db, int line) {
+  const TimelineRect& r = Area(t, line);
+  const int bottom = r.y + r.h - 1;
   if (!(db > kTimelineBottomDb)) return bottom;  // NaN too
-  if (db >= kTimelineTopDb) return t.plot.y;
-  return t.plot.y + static_cast<int>(std::lround((kTimelineTopDb - db) * PixelsPerDb(t)));
+  if (db >= kTimelineTopDb) return r.y;
+  return r.y + static_cast<int>(std::lround((kTimelineTopDb - db) * PixelsPerDb(r)));
+}
+
+int TimelineLaneAt(const Timeline& t, int y) {
+  for (int l = 0; t.span.lanes && l < t.line_count; ++l) {
+    const TimelineRect& r = t.lines[l].area;
+    if (!t.lines[l].hidden && y >= r.y && y < r.y + r.h + 2) return l;
+  }
+  return -1;
 }
 
 bool TimelineShows(const Timeline& t, int x) { return x >= t.plot.x && x < t.plot.x + t.plot.w; }

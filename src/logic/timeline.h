@@ -30,6 +30,7 @@ struct TimelineLine {
   int strip, slot;
   uint32_t rgb;  // 0xRRGGBB
   bool hidden;
+  TimelineRect area;  // where its volumes are drawn: the plot, or its lane in the lanes view
   int count;
   TimelinePoint points[kIndices];
 };
@@ -49,6 +50,7 @@ struct TimelineSpan {
   double first = 0;     // the place (0..1) at the plot's left; 0..1-1/zoom
   int top = -1;         // strip whose line is drawn on top and takes clicks first; -1 none
   unsigned hidden = 0;  // bit strip-1 set: that strip's line is hidden
+  bool lanes = false;   // one lane per shown strip, stacked, instead of the lines overlaid
 };
 
 enum TimelinePlacing { kPlacedByTime, kPlacedEvenlyTimesDoNotRise, kPlacedEvenlyMeasures };
@@ -81,10 +83,12 @@ double TimelineTimeAt(const Timeline& t, double seconds);
 // The column drawn for a place: rounded, kept within +-kTimelineFar.
 int TimelinePixel(const Timeline& t, double at);
 
-// Row of a volume: clamped to the plot, NaN on its bottom edge.
-int TimelineY(const Timeline& t, double db);
-// Volume at a row, on the plot's scale carried on beyond its edges.
-double TimelineDb(const Timeline& t, double y);
+// Row of a volume: clamped to the plot (or to line's area), NaN on its bottom edge.
+int TimelineY(const Timeline& t, double db, int line = -1);
+// Volume at a row, on the plot's (or line's area's) scale carried on beyond its edges.
+double TimelineDb(const Timeline& t, double y, int line = -1);
+// The line whose lane holds row y in the lanes view; -1 for none (and in the overlaid view).
+int TimelineLaneAt(const Timeline& t, int y);
 
 // Column x lies within the plot.
 bool TimelineShows(const Timeline& t, int x);

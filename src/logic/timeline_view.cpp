@@ -129,11 +129,11 @@ bool TimelineDragged(int press_x, int press_y, int x, int y) {
 
 double TimelineStep(bool coarse, bool fine) { return coarse ? 1 : fine ? 0.01 : 0.1; }
 
-double TimelineDragVolume(const Timeline& t, double from, int from_y, int y, double step) {
+double TimelineDragVolume(const Timeline& t, double from, int from_y, int y, double step, int line) {
   if (y == from_y) return from;
   // A volume drawn on an edge of the plot moves from that edge.
   const double base = !(from > kTimelineBottomDb) ? kTimelineBottomDb : std::fmin(from, kTimelineTopDb);
-  const double pixels_per_step = std::fmax(step / (TimelineDb(t, 0) - TimelineDb(t, 1)), 1);
+  const double pixels_per_step = std::fmax(step / (TimelineDb(t, 0, line) - TimelineDb(t, 1, line)), 1);
   const double target = base + (from_y - y) / pixels_per_step * step;
   const bool up = y < from_y;
   double v = (up ? std::floor(target / step + 1e-9) : std::ceil(target / step - 1e-9)) * step;

@@ -48,8 +48,8 @@ double TimelineStep(bool coarse, bool fine);
 // The volume of an entry that held `from` when the drag (or its last change of step) was at
 // row from_y, now at row y: whole steps on the step's grid, the way the pointer went. A step
 // finer than a pixel moves one step a pixel, so every step can be reached; within the
-// volume range.
-double TimelineDragVolume(const Timeline& t, double from, int from_y, int y, double step);
+// volume range. On the plot's scale, or on that of line's lane.
+double TimelineDragVolume(const Timeline& t, double from, int from_y, int y, double step, int line = -1);
 // Seconds a pixel stands for, placed by time (else NaN): taken at the press of a cue drag,
 // since moving the first or last cue rescales the view.
 double TimelineSecondsPerPixel(const Timeline& t);

@@ -188,7 +188,7 @@ void DragTo(int x, int y) {
   press.last_y = y;
   if (press.hit.target == kOnPoint) {
     NewStep(Step());  // a change of Shift or Ctrl the keys did not tell
-    const double v = TimelineDragVolume(drawn, press.base, press.base_y, y, press.step);
+    const double v = TimelineDragVolume(drawn, press.base, press.base_y, y, press.step, press.hit.line);
     MoveBy(v - press.from, press.index);
     char text[kTextSize];
     Relayout();
@@ -262,17 +262,20 @@ bool DoubleClick(int x, int y) {
   }
   const int cue = TimelineCueAt(drawn, x, y);
   if ((hit.target != kOnCueLine && hit.target != kOnPoint) || cue < 0) return false;
-  if (span.top < 0 || StripSlot(span.top) < 0) {
+  // In the lanes view the entry is the lane's strip's, at the volume on the lane's scale.
+  const int lane = TimelineLaneAt(drawn, y);
+  const int strip = lane >= 0 ? drawn.lines[lane].strip : span.top;
+  if (strip < 0 || StripSlot(strip) < 0) {
     Refuse("Click a name in the legend to choose the strip whose entry a double-click adds");
     return true;
   }
   const int index = drawn.cues[cue].index;
-  double db = std::round(TimelineDb(drawn, y) * 10) / 10 + 0.0;
+  double db = std::round(TimelineDb(drawn, y, lane) * 10) / 10 + 0.0;
   db = db > kTimelineTopDb ? kTimelineTopDb : db < kTimelineBottomDb ? kTimelineBottomDb : db;
-  StoreAuto(span.top, index, true);
-  StoreVolume(span.top, index, db);
+  StoreAuto(strip, index, true);
+  StoreVolume(strip, index, db);
   ClearChoice();
-  chosen[span.top][index] = true;
+  chosen[strip][index] = true;
   return true;
 }
 
@@ -326,6 +329,8 @@ int Key() {
     Nudge((key == FL_Up ? 1 : -1) * TimelineStep(state & FL_SHIFT, false));
   else if (key == FL_Delete || key == FL_BackSpace)
     Delete();
+  else if (c == 'l' || c == 'L')
+    ToggleLanes();
   else
     return 0;
   RecordAction(0, 0);  // each key's edit is a step of its own, not joined as typing is

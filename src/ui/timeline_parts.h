@@ -40,6 +40,7 @@ extern Pressed press;
 void Relayout();                 // drawn again from the tables, for the view's size and span
 void ShowText(const char* text);  // in the status strip
 void SetSpan(const TimelineSpan& s);
+void ToggleLanes();  // the lanes view on or off
 
 // timeline_gestures.cpp
 bool Banding();  // a drag that draws a band to choose what it holds

@@ -2,6 +2,7 @@
 // hands presses, drags and keys to its gestures (timeline_gestures.cpp); wheel and scrollbar.
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Scrollbar.H>
 #include <FL/fl_draw.H>
@@ -11,9 +12,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "audio/peak_worker.h"
 #include "logic/operations.h"
 #include "logic/timeline_view.h"
 #include "model/history.h"
+#include "ui/timeline_lanes.h"
 #include "ui/timeline_parts.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
@@ -28,6 +31,7 @@ namespace {
 
 constexpr int kStatusHeight = 22;
 constexpr int kScrollHeight = 14;
+constexpr int kLanesButtonWidth = 60;
 
 // Neutral plot, grid and text, so that only the strips' lines are coloured.
 constexpr Fl_Color Rgb(uint32_t rgb) { return static_cast<Fl_Color>(rgb << 8); }
@@ -47,6 +51,8 @@ const char kHint[] =
 
 Fl_Scrollbar* scroller;
 Fl_Box* statusStrip;
+Fl_Button* lanesButton;
+bool showingProgress = false;  // the status strip shows the audio's reading
 uint64_t drawnState = 0;
 int drawnPage = -1;
 
@@ -73,14 +79,36 @@ void SetSpan(const TimelineSpan& s) {
   view->redraw();
 }
 
+void ToggleLanes() {
+  TimelineSpan s = span;
+  s.lanes = !s.lanes;
+  lanesButton->value(s.lanes);
+  SetSpan(s);
+}
+
 namespace {
+
+// The audio worker's news, handed over to this thread: the picture follows, and the status
+// strip shows the reading while it lasts.
+void AudioArrived(void*) {
+  char text[kTextSize];
+  PeakProgress(text, sizeof text);
+  if (text[0] || showingProgress) ShowText(text[0] ? text : kHint);
+  showingProgress = text[0] != '\0';
+  if (TimelineWindow->shown()) view->redraw();
+}
 
 void DrawGrid(Fl_Color text) {
   const TimelineRect& p = drawn.plot;
   fl_color(kPlotColour);
   fl_rectf(p.x, p.y, p.w, p.h);
   fl_font(FL_HELVETICA, 11);
-  for (double db = kTimelineTopDb; db >= kTimelineBottomDb; db -= kTimelineGridDb) {
+  // Lanes have a scale each: only their own 0 dB line.
+  for (int l = 0; drawn.span.lanes && l < drawn.line_count; ++l) {
+    fl_color(kZeroColour);
+    if (!drawn.lines[l].hidden) fl_xyline(p.x, TimelineY(drawn, 0, l), p.x + p.w - 1);
+  }
+  for (double db = kTimelineTopDb; !drawn.span.lanes && db >= kTimelineBottomDb; db -= kTimelineGridDb) {
     const int y = TimelineY(drawn, db);
     fl_color(db == 0 ? kZeroColour : kGridColour);
     fl_xyline(p.x, y, p.x + p.w - 1);
@@ -322,6 +350,8 @@ class TimelineView : public Fl_Widget {
     fl_rectf(0, 0, w(), h());
     const Fl_Color text = fl_contrast(kTextColour, window()->color());
     DrawGrid(text);
+    WantTimelineAudio(drawn, AudioArrived);
+    DrawTimelineAudio(drawn, text, kPlotColour);
     DrawRuler(text);
     DrawCues(text);
     DrawLines();
@@ -416,13 +446,20 @@ Fl_Double_Window* make_timeline_window() {
   scroller = new Fl_Scrollbar(0, h - kStatusHeight - kScrollHeight, w, kScrollHeight);
   scroller->type(FL_HORIZONTAL);
   scroller->callback(Scrolled);
-  statusStrip = new Fl_Box(0, h - kStatusHeight, w, kStatusHeight);
+  statusStrip = new Fl_Box(0, h - kStatusHeight, w - kLanesButtonWidth, kStatusHeight);
   statusStrip->box(FL_FLAT_BOX);
   statusStrip->color(kStripColour);
   statusStrip->labelcolor(kTextColour);
   statusStrip->labelsize(12);
   statusStrip->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
   ShowText(kHint);
+  lanesButton = new Fl_Button(w - kLanesButtonWidth, h - kStatusHeight, kLanesButtonWidth, kStatusHeight, "Lanes");
+  lanesButton->type(FL_TOGGLE_BUTTON);
+  lanesButton->labelsize(12);
+  lanesButton->selection_color(kCurrentBand);
+  lanesButton->tooltip("One lane per strip, each with its audio (L)");
+  lanesButton->visible_focus(0);
+  lanesButton->callback([](Fl_Widget*, void*) { ToggleLanes(); });
   TimelineWindow->end();
   TimelineWindow->resizable(view);
   TimelineWindow->size_range(480, 260);

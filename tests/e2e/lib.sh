@@ -14,6 +14,8 @@ trap 'e2e_cleanup; rm -rf "$E2E_TMP"' EXIT
 # editor when it first keeps one, removed with the rest by e2e_cleanup).
 E2E_STATE=$(mktemp -u /tmp/tessaro-state-XXXXXX)
 export XDG_STATE_HOME=$E2E_STATE
+# Peak caches of the Timeline's lanes go to the scenario's scratch files too.
+export XDG_CACHE_HOME=$E2E_TMP/cache
 
 fail() {
   echo "FAIL: $*" >&2

@@ -500,6 +500,58 @@ scenario_timeline() {
   quit_editor
 }
 
+# The pixel of window $1 at $2, $3 is colour $4 (RRGGBB).
+pixel_is() {
+  import -window "$1" "$E2E_TMP/shot.png" 2>/dev/null &&
+    [ "$(convert "$E2E_TMP/shot.png" -format "%[hex:p{$2,$3}]" info:)" = "$4" ]
+}
+cache_of_kick() { stat -c '%i' "$XDG_CACHE_HOME"/tessaro/peaks/*.peaks 2>/dev/null | head -n 1; }
+# The Kick lane (lane 1 of 13, rows 56..77), 5 rows above its middle (where silence draws
+# its thin line), at 25, 48, 52 and 75 s of the demo's 0..100 s in 651 pixels from x 56: $1
+# before 50 s, $2 after (its muted red where it sounds, the lane's grey where not).
+kick_lane() {
+  local at x
+  for at in 25 48 52 75; do
+    x=$((56 + at * 651 / 100))
+    wait_for 10 pixel_is "$tl" "$x" 61 "$([ "$at" -lt 50 ] && echo "$1" || echo "$2")" || fail "the Kick lane at $at s"
+  done
+}
+timeline_lanes() {
+  show_window t Timeline
+  place "$(window_of Timeline)" 10 600
+  tl=$(window_of Timeline)
+  focus "$tl"
+  xdotool mousemove --window "$tl" 400 300
+  keys l
+}
+
+# The lanes over generated audio: Kick silent until 50 s of 100, a FIFO for the Snare (never
+# waited on); drawn at their times, reopened from the cache (not rebuilt), and a Kick file
+# replaced while shown (loud only until 50 s) is redrawn.
+scenario_lanes() {
+  local bin cached
+  bin=$(dirname "$TESSARO")
+  e2e_start "$demo"
+  "$bin/make_tones" "$E2E_DIR/Kick.wav" 100 55 0 1 8000 16 50 || fail "make_tones"
+  mkfifo "$E2E_DIR/Snare.wav"
+  recall_all "$ctl"
+  timeline_lanes
+  kick_lane 2E2E2E 6E3232
+  wait_for 5 cache_of_kick || fail "no peak cache"
+  [ "$(stat -c %a "$XDG_CACHE_HOME/tessaro/peaks")" = 700 ] || fail "the cache folder is not private"
+  cached=$(cache_of_kick)
+  quit_editor
+  e2e_restart
+  recall_all "$ctl"
+  timeline_lanes
+  kick_lane 2E2E2E 6E3232
+  # A rebuilt cache file would be a new file put in place: another inode.
+  [ "$(cache_of_kick)" = "$cached" ] || fail "the cached peaks were made again"
+  "$bin/make_tones" "$E2E_TMP/new.wav" 50 55 0 1 8000 16 0 && mv "$E2E_TMP/new.wav" "$E2E_DIR/Kick.wav"
+  kick_lane 6E3232 2E2E2E
+  quit_editor
+}
+
 # The command line: --help, --version, --check and refusals answer on the right stream with
 # the right status and no display; a directory or one of its files given from elsewhere is
 # recalled at start-up, beside a toolkit option; the windows' sizes and shortcuts.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package made by `cpack -G DEB` from a build directory ($1): exactly the editor,
 # the engine off the search path, the gzipped manual page, copyright, changelog, desktop entry
-# and icon, depending on the FLTK runtime library; lintian-clean; installed (as root, when no
+# and icon, depending on the FLTK and libsndfile runtime libraries; lintian-clean; installed (as root, when no
 # tessaro is installed yet) it checks the demo, and removing it leaves nothing.
 set -euo pipefail
 build=$1
@@ -21,6 +21,7 @@ $files"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *"libfltk1.3 ("* ]] || fail "no FLTK runtime dependency: $depends"
+[[ $depends == *"libsndfile1 ("* ]] || fail "no libsndfile runtime dependency: $depends"
 [ "$(dpkg-deb -f "$deb" Package)" = tessaro ] || fail "package name"
 
 dpkg-deb -x "$deb" "$out/root"
