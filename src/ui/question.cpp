@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "ui/label_text.h"
+
 const Question kUnsavedEdits = {"Unsaved edits", {"Cancel", "Store All and quit", "Quit without storing"}, 1, 0};
 const Question kChangedOnDisk = {"Changed on disk", {"Cancel", "Recall All", "Overwrite"}, 0, 0};
 const Question kRunEngine = {"Run the engine", {"Cancel", "Run", nullptr}, 0, 0};
@@ -40,12 +42,7 @@ int Ask(const Question& q, const char* format, ...) {
   va_start(args, format);
   vsnprintf(said, sizeof said, format, args);
   va_end(args);
-  size_t n = 0;  // a label takes "@" for a symbol; "@@" shows it
-  for (const char* c = said; *c && n + 2 < sizeof text; ++c) {
-    if (*c == '@') text[n++] = '@';
-    text[n++] = *c;
-  }
-  text[n] = '\0';
+  LabelText(said, text, sizeof text);
 
   Fl_Group* building = Fl_Group::current();
   Fl_Group::current(nullptr);

@@ -16,6 +16,7 @@
 #include "logic/operations.h"
 #include "logic/timeline_view.h"
 #include "model/history.h"
+#include "ui/label_text.h"
 #include "ui/timeline_lanes.h"
 #include "ui/timeline_parts.h"
 #include "ui/widgets.h"
@@ -63,12 +64,7 @@ int CurrentPage() { return PageBank() * kIndices + PageIndex(); }
 // The status strip shows names and cue names as typed: a label would take "@" for a symbol.
 void ShowText(const char* text) {
   char label[2 * kTextSize];
-  size_t n = 0;
-  for (const char* c = text; *c && n + 2 < sizeof label; ++c) {
-    if (*c == '@') label[n++] = '@';
-    label[n++] = *c;
-  }
-  label[n] = '\0';
+  LabelText(text, label, sizeof label);
   if (strcmp(statusStrip->label() ? statusStrip->label() : "", label) != 0) statusStrip->copy_label(label);
 }
 
