@@ -61,12 +61,14 @@ int BytesPerSample(int format) {
 
 // libsndfile reads a file whose data ends early as the shorter file it is, and says so only
 // in its log: a data chunk that "should be" shorter, or a frame count that does not match.
+// A size of 0xFFFFFFFF promises nothing: writers that stream leave it so for "unknown".
 bool HeaderPromisesMore(SNDFILE* sf) {
   char log[8192] = "";
   sf_command(sf, SFC_GET_LOG_INFO, log, sizeof log);
   for (const char* line = log; line && *line; line = strchr(line, '\n') ? strchr(line, '\n') + 1 : nullptr) {
     const char* end = strchr(line, '\n');
     std::string l(line, end ? end - line : strlen(line));
+    if (l.find("4294967295") != std::string::npos) continue;
     bool data = l.find("data :") != std::string::npos || l.find("SSND :") != std::string::npos;
     if ((data && l.find("(should be") != std::string::npos) || l.find("> file length") != std::string::npos ||
         l.find("does not match") != std::string::npos || l.find("not equal to frame count") != std::string::npos)

@@ -112,6 +112,16 @@ TEST_F(Audio, BadFilesSayWhy) {
     {"loop.wav", "a loop of symbolic links"}, {"device.wav", "a device, not an audio file"}, {"huge.wav", "truncated"},
     {"sparse.wav", "too large: 4.0 GiB"},
   };
+  // A whole file whose writer left both sizes as "unknown" (0xFFFFFFFF) is read, not truncated.
+  std::string unknown = whole;
+  ASSERT_NE(unknown.find("data"), std::string::npos);
+  for (size_t at : {size_t(4), unknown.find("data") + 4}) memset(&unknown[at], 0xff, 4);
+  Spit("unknown.wav", unknown);
+  Peaks whole_peaks, unknown_peaks;
+  char why[kReasonSize] = "";
+  ASSERT_EQ(Read("whole.wav", &whole_peaks, why), kPeaksBuilt) << why;
+  EXPECT_EQ(Read("unknown.wav", &unknown_peaks, why), kPeaksBuilt) << why;
+  EXPECT_EQ(unknown_peaks.frames, whole_peaks.frames);
   for (const auto& [file, why] : rows) {
     Peaks p;
     char reason[kReasonSize] = "";
