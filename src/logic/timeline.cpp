@@ -60,6 +60,12 @@ int SpanPixels(const Timeline& t) { return Max(t.plot.w - 1 - 2 * kInset, 1); }
 void PlaceCues(Timeline* t, bool rising, bool measures, const TimelineSpan& span) {
   t->placing = !rising ? kPlacedEvenlyTimesDoNotRise : measures ? kPlacedEvenlyMeasures : kPlacedByTime;
   const int n = t->cue_count;
+  t->from_seconds = n ? t->cues[0].seconds : 0;
+  t->to_seconds = n ? t->cues[n - 1].seconds : 0;
+  if (n > 1 && span.audio_seconds > 0) {
+    t->from_seconds = std::fmin(t->from_seconds, 0);
+    t->to_seconds = std::fmax(t->to_seconds, span.audio_seconds);
+  }
   double closest = 1;
   for (int k = 0; k < n; ++k) {
     t->cues[k].at = n == 1 ? 0.5 : t->placing == kPlacedByTime ? TimelineTimeAt(*t, t->cues[k].seconds) : double(k) / (n - 1);
@@ -137,7 +143,7 @@ double TimelineAt(const Timeline& t, double x) {
 double TimelineTimeAt(const Timeline& t, double seconds) {
   const int n = t.cue_count;
   if (t.placing != kPlacedByTime || n == 0) return std::nan("");
-  return n == 1 ? 0.5 : (seconds - t.cues[0].seconds) / (t.cues[n - 1].seconds - t.cues[0].seconds);
+  return n == 1 ? 0.5 : (seconds - t.from_seconds) / (t.to_seconds - t.from_seconds);
 }
 
 int TimelinePixel(const Timeline& t, double at) {

@@ -39,7 +39,7 @@ struct TimelineLine {
 struct TimelineCue {
   int index;
   int x;           // kept within +-kTimelineFar
-  double at;       // place on the whole span: 0 the first cue, 1 the last
+  double at;       // place on the whole span: 0 the first cue, 1 the last (but see audio_seconds)
   double seconds;  // its time read as minutes, seconds and milliseconds
 };
 
@@ -51,6 +51,9 @@ struct TimelineSpan {
   int top = -1;         // strip whose line is drawn on top and takes clicks first; -1 none
   unsigned hidden = 0;  // bit strip-1 set: that strip's line is hidden
   bool lanes = false;   // one lane per shown strip, stacked, instead of the lines overlaid
+  // The longest waveform drawn, in seconds: placed by time, the whole span then reaches from
+  // 0:00.000 to its end as well, so audio before the first cue or after the last is in reach.
+  double audio_seconds = 0;
 };
 
 enum TimelinePlacing { kPlacedByTime, kPlacedEvenlyTimesDoNotRise, kPlacedEvenlyMeasures };
@@ -63,6 +66,7 @@ struct Timeline {
   TimelineSpan span;   // as asked, kept within 1..deepest zoom and the whole span
   double deepest;      // the deepest zoom: at least 100, and the closest cues stand well apart
   int placing;         // a TimelinePlacing
+  double from_seconds, to_seconds;  // placed by time: the times at the whole span's ends
   int current;         // position in cues of the current index; -1 when it is not active
   int cue_count;
   TimelineCue cues[kIndices];

@@ -70,9 +70,9 @@ int TimelineRuler(const Timeline& t, TimelineTick* ticks, int max) {
   int count = 0;
   if (n == 0) return 0;
   if (t.placing == kPlacedByTime && n > 1) {
-    const double per_place = t.cues[n - 1].seconds - t.cues[0].seconds;
+    const double per_place = t.to_seconds - t.from_seconds;
     const double step = NiceStep(kTickSpacing * PlacesInView(t) / t.plot.w * per_place, true);
-    const double from = t.cues[0].seconds + TimelineAt(t, t.plot.x) * per_place;
+    const double from = t.from_seconds + TimelineAt(t, t.plot.x) * per_place;
     for (double j = std::ceil(from / step); count < max; ++j) {
       const double s = j * step + 0.0;  // no -0
       const int x = TimelinePixel(t, TimelineTimeAt(t, s));
@@ -145,7 +145,7 @@ double TimelineDragVolume(const Timeline& t, double from, int from_y, int y, dou
 double TimelineSecondsPerPixel(const Timeline& t) {
   const int n = t.cue_count;
   if (t.placing != kPlacedByTime || n < 2) return std::nan("");
-  return PlacesInView(t) / t.plot.w * (t.cues[n - 1].seconds - t.cues[0].seconds);
+  return PlacesInView(t) / t.plot.w * (t.to_seconds - t.from_seconds);
 }
 
 double TimelineDragTime(const Timeline& t, int cue, double from, double per_pixel, int dx) {
@@ -160,7 +160,7 @@ double TimelineDragTime(const Timeline& t, int cue, double from, double per_pixe
 double TimelineTimeAtX(const Timeline& t, int x) {
   const int n = t.cue_count;
   if (t.placing != kPlacedByTime || n < 2) return std::nan("");
-  const double s = t.cues[0].seconds + TimelineAt(t, x) * (t.cues[n - 1].seconds - t.cues[0].seconds);
+  const double s = t.from_seconds + TimelineAt(t, x) * (t.to_seconds - t.from_seconds);
   return s < 0 ? 0 : Millis(s) / 1000.0;
 }
 

@@ -5,6 +5,7 @@
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -49,6 +50,20 @@ const char* Base(const char* path) {
   const char* slash = strrchr(path, '/');
   return slash ? slash + 1 : path;
 }
+
+}  // namespace
+
+double TimelineAudioSeconds(const Timeline& t) {
+  double longest = 0;
+  for (int l = 0; l < t.line_count; ++l) {
+    if (!Shows(t, l)) continue;
+    const PeakLane lane = PeakLaneOf(t.lines[l].slot);
+    if (lane.peaks && lane.peaks->rate > 0) longest = std::fmax(longest, double(lane.peaks->frames) / lane.peaks->rate);
+  }
+  return longest;
+}
+
+namespace {
 
 void DrawWaveform(const Timeline& t, const TimelineLine& line, const Peaks& p, double x_zero, double pps,
                   Fl_Color plot) {

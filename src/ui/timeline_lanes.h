@@ -10,6 +10,9 @@
 // worker, whose news `arrived` gets on this thread through the toolkit's hand-off.
 void WantTimelineAudio(const Timeline& t, void (*arrived)(void*));
 
+// The longest of the waveforms the picture draws, in seconds; 0 while none is read.
+double TimelineAudioSeconds(const Timeline& t);
+
 // Draws the lanes' backdrops, waveforms and texts (lanes view), or the chosen strip's
 // waveform over the whole plot; before the cue lines and automation lines. Waveforms are a
 // muted tone of the strip's colour over `plot`, the plot's colour.

@@ -68,7 +68,15 @@ void ShowText(const char* text) {
   if (strcmp(statusStrip->label() ? statusStrip->label() : "", label) != 0) statusStrip->copy_label(label);
 }
 
-void Relayout() { LayOutTimeline(&drawn, view->w(), view->h(), PageBank(), PageIndex(), span); }
+// The whole span reaches the end of the longest waveform drawn, so it is laid out again when
+// that changed (a file read, another lane shown).
+void Relayout() {
+  LayOutTimeline(&drawn, view->w(), view->h(), PageBank(), PageIndex(), span);
+  const double audio = TimelineAudioSeconds(drawn);
+  if (audio == span.audio_seconds) return;
+  span.audio_seconds = audio;
+  LayOutTimeline(&drawn, view->w(), view->h(), PageBank(), PageIndex(), span);
+}
 
 void SetSpan(const TimelineSpan& s) {
   span = s;

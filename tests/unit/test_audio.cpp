@@ -327,6 +327,13 @@ TEST_F(Audio, LanesStackTheShownStripsEachOnItsOwnScale) {
   ASSERT_TRUE(TimelineAudioScale(t, &x_zero, &pps));
   EXPECT_NEAR(x_zero + 10 * pps, t.cues[0].x, 0.5);
   EXPECT_NEAR(x_zero + 50 * pps, t.cues[2].x, 0.5);
+  span.audio_seconds = 120;  // audio from 0:00.000 to 2:00.000 around the cues: all in reach
+  LayOutTimeline(&t, 900, 439, 1, 0, span);
+  ASSERT_TRUE(TimelineAudioScale(t, &x_zero, &pps));
+  EXPECT_NEAR(x_zero, TimelineX(t, 0), 1e-9);
+  EXPECT_NEAR(x_zero + 120 * pps, TimelineX(t, 1), 1e-9);
+  EXPECT_NEAR(x_zero + 30 * pps, t.cues[1].x, 0.5);
+  span.audio_seconds = 0;
   span.lanes = false;
   LayOutTimeline(&t, 900, 439, 1, 0, span);
   EXPECT_EQ(TimelineLaneAt(t, t.plot.y + 10), -1);
