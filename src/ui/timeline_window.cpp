@@ -434,8 +434,13 @@ class TimelineView : public Fl_Widget {
 
 // Runs before the toolkit waits for more: the picture follows every edit, undo, redo,
 // recall and page change, whatever made it.
+// A Timeline hidden wants no audio read or looked at any more.
 void Follow(void*) {
-  if (TimelineWindow->shown() && (MixStateId() != drawnState || CurrentPage() != drawnPage)) view->redraw();
+  static bool wasShown = false;
+  const bool shown = TimelineWindow->shown();
+  if (wasShown && !shown) CancelPeakWork();
+  wasShown = shown;
+  if (shown && (MixStateId() != drawnState || CurrentPage() != drawnPage)) view->redraw();
 }
 
 }  // namespace
