@@ -24,7 +24,6 @@ Fl_Awake_Handler handOff = nullptr;
 // Runs on the worker's thread: only the toolkit's hand-off, nothing else of the toolkit.
 void Post(void*) { Fl::awake(handOff, nullptr); }
 
-Fl_Color Rgb(uint32_t rgb) { return static_cast<Fl_Color>(rgb << 8); }
 
 // A muted tone of a strip's colour: a third of it over the plot's colour.
 Fl_Color Muted(uint32_t rgb, Fl_Color plot) {
@@ -34,7 +33,7 @@ Fl_Color Muted(uint32_t rgb, Fl_Color plot) {
     const uint32_t c = (rgb >> shift) & 0xff, p = (plot_rgb >> shift) & 0xff;
     out |= ((c + 2 * p) / 3) << shift;
   }
-  return Rgb(out);
+  return TimelineRgb(out);
 }
 
 // The chosen strip's line in the overlaid view; -1 for none.
@@ -124,7 +123,7 @@ void DrawTimelineAudio(const Timeline& t, Fl_Color text, Fl_Color plot) {
     const TimelineLine& line = t.lines[l];
     const TimelineRect& a = line.area;
     if (t.span.lanes) {
-      fl_color(Rgb(kLaneRgb));
+      fl_color(TimelineRgb(kLaneRgb));
       fl_rectf(a.x, a.y, a.w, a.h);
     }
     const PeakLane lane = PeakLaneOf(line.slot);
@@ -137,7 +136,7 @@ void DrawTimelineAudio(const Timeline& t, Fl_Color text, Fl_Color plot) {
     if (t.span.lanes) {
       char name[kNameSize + 16];
       TimelineLineName(line, name, sizeof name);
-      fl_color(Rgb(line.rgb));
+      fl_color(TimelineRgb(line.rgb));
       fl_draw(name, a.x + kTextInset, a.y + 12);
     }
   }

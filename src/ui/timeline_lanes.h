@@ -5,6 +5,9 @@
 
 #include "logic/timeline.h"
 
+// A 0xRRGGBB colour as the toolkit takes it.
+constexpr Fl_Color TimelineRgb(uint32_t rgb) { return static_cast<Fl_Color>(rgb << 8); }
+
 // Asks for the audio the picture shows (every shown strip's in the lanes view, the chosen
 // strip's in the overlaid one, nothing unless placed by time). The first call starts the
 // worker, whose news `arrived` gets on this thread through the toolkit's hand-off.

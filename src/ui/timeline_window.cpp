@@ -35,16 +35,15 @@ constexpr int kScrollHeight = 14;
 constexpr int kLanesButtonWidth = 60;
 
 // Neutral plot, grid and text, so that only the strips' lines are coloured.
-constexpr Fl_Color Rgb(uint32_t rgb) { return static_cast<Fl_Color>(rgb << 8); }
-constexpr Fl_Color kPlotColour = Rgb(0x262626);
-constexpr Fl_Color kGridColour = Rgb(0x444444);
-constexpr Fl_Color kZeroColour = Rgb(0x6a6a6a);
-constexpr Fl_Color kCueColour = Rgb(0x555555);
-constexpr Fl_Color kCurrentBand = Rgb(0x3c3c3c);
-constexpr Fl_Color kCurrentColour = Rgb(0xe8e8e8);
-constexpr Fl_Color kTextColour = Rgb(0xc8c8c8);
-constexpr Fl_Color kStripColour = Rgb(0x1e1e1e);
-constexpr Fl_Color kChosenColour = Rgb(0xffffff);
+constexpr Fl_Color kPlotColour = TimelineRgb(0x262626);
+constexpr Fl_Color kGridColour = TimelineRgb(0x444444);
+constexpr Fl_Color kZeroColour = TimelineRgb(0x6a6a6a);
+constexpr Fl_Color kCueColour = TimelineRgb(0x555555);
+constexpr Fl_Color kCurrentBand = TimelineRgb(0x3c3c3c);
+constexpr Fl_Color kCurrentColour = TimelineRgb(0xe8e8e8);
+constexpr Fl_Color kTextColour = TimelineRgb(0xc8c8c8);
+constexpr Fl_Color kStripColour = TimelineRgb(0x1e1e1e);
+constexpr Fl_Color kChosenColour = TimelineRgb(0xffffff);
 
 const char kHint[] =
     "Click a cue line to go to its index; drag a point to set its volume (Shift: 1 dB, Ctrl: 0.01 dB); "
@@ -224,7 +223,7 @@ double RowAt(double ax, double ay, double bx, double by, double x) { return bx =
 // One polyline through the points in view and the two beside them, cut at the columns
 // lo..hi, so that a zoomed line sends the X server only what shows.
 void DrawLine(const TimelineLine& line) {
-  const Fl_Color c = Rgb(line.rgb);
+  const Fl_Color c = TimelineRgb(line.rgb);
   const double lo = drawn.plot.x - 8, hi = drawn.plot.x + drawn.plot.w + 8;
   auto x_of = [&line](int k) { return TimelineX(drawn, drawn.cues[line.points[k].cue].at); };
   fl_color(c);
@@ -281,7 +280,7 @@ void DrawLegend(Fl_Color text) {
   int y = g.y + 2;
   for (int l = 0; l < drawn.line_count; ++l, y += kTimelineLegendRow) {
     const TimelineLine& line = drawn.lines[l];
-    fl_color(Rgb(line.rgb));
+    fl_color(TimelineRgb(line.rgb));
     if (line.hidden) {
       fl_rect(g.x + 3, y + 2, 12, 11);
     } else {
