@@ -1,6 +1,7 @@
 // Start-up state of the tables, the known-key set and the bounded copy.
 #include "files/keys.h"
 #include "scratch_dir.h"
+#include "ui/label_text.h"
 
 TEST(Tables, StartUpState) {
   ClearInternalArrays();
@@ -19,6 +20,17 @@ TEST(Keys, OnlyWholeWordsAreKeys) {
   EXPECT_EQ(CheckForKey("VCA:") + CheckForKey("subname") + CheckForKey("dither"), 3);
   for (const char* k : {"end", "VCA", "vca:", "Comp", "", "xyz", "t ", "cues", "su", "subnam", "ditherx"})
     EXPECT_EQ(CheckForKey(k), 0) << k;
+}
+
+// Typed text shown in a label: every "@" doubled (else a symbol), cut only between whole pairs.
+TEST(Text, LabelsShowTypedTextAsTyped) {
+  const struct { const char* text; size_t room; const char* want; } rows[] = {
+      {"a@b", 64, "a@@b"}, {"a@b", 4, "a@@"}, {"a@b", 3, "a"}, {"@@", 64, "@@@@"}, {"", 1, ""}};
+  for (const auto& r : rows) {
+    char out[64];
+    LabelText(r.text, out, r.room);
+    EXPECT_STREQ(out, r.want) << r.text << " in " << r.room;
+  }
 }
 
 // Text enters a row bounded, as one line, and never ends in half a character, whatever was pasted.
