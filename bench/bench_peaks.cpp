@@ -65,9 +65,8 @@ int main() {
     t = ThreadCpuMs();
     for (const std::string& f : files) {
       Peaks p;
-      FileKey key;
       char why[kReasonSize];
-      if (ReadPeaks(f.c_str(), none, &p, &key, why, sizeof why) != kPeaksBuilt) return 1;
+      if (ReadPeaks(f.c_str(), none, &p, why, sizeof why) != kPeaksBuilt) return 1;
     }
     build_ms.push_back(ThreadCpuMs() - t);
   }
@@ -81,9 +80,8 @@ int main() {
     double t = WallMs();
     for (const std::string& f : files) {
       Peaks p;
-      FileKey key;
       char why[kReasonSize];
-      if (ReadPeaks(f.c_str(), cached, &p, &key, why, sizeof why) != (r == 0 ? kPeaksBuilt : kPeaksCached)) return 1;
+      if (ReadPeaks(f.c_str(), cached, &p, why, sizeof why) != (r == 0 ? kPeaksBuilt : kPeaksCached)) return 1;
     }
     if (r > 0) reopen_ms.push_back(WallMs() - t);
   }

@@ -23,13 +23,13 @@ bool Candidate(const char* name, const char* wavdir, const char* ext, char* path
 }  // namespace
 
 uint64_t ChannelFilesStamp(const char* name, const char* wavdir) {
-  uint64_t h = HashBytes(nullptr, 0);
+  uint64_t h = Fnv1aBytes(nullptr, 0);
   for (const char* ext : kExtensions) {
     char path[4096];
     struct stat st;
     FileKey k{};
     if (Candidate(name, wavdir, ext, path, sizeof path) && stat(path, &st) == 0) k = KeyOf(st);
-    h = HashBytes(&k, sizeof k, h);
+    h = Fnv1aBytes(&k, sizeof k, h);
   }
   return h;
 }

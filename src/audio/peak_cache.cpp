@@ -51,7 +51,7 @@ void CacheFileName(const char* dir, const std::string& path, char* out, size_t c
 
 }  // namespace
 
-uint64_t PeakChecksum(const char* data, size_t len) { return HashBytes(data, len); }
+uint64_t PeakChecksum(const char* data, size_t len) { return Fnv1aBytes(data, len); }
 
 bool PeakCacheDir(char* dir, size_t cap) {
   const char* xdg = getenv("XDG_CACHE_HOME");

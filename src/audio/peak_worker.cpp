@@ -103,9 +103,8 @@ void Work(std::unique_lock<std::mutex>& lock, int slot, const char* cache_dir) {
     }
     Notify();
     auto peaks = std::make_shared<Peaks>();
-    FileKey key;
     PeakControl c{&cancel, Progress, &slot, cache_dir, kPeakCacheLimit};
-    PeakOutcome r = ReadPeaks(lane.file, c, peaks.get(), &key, lane.reason, sizeof lane.reason);
+    PeakOutcome r = ReadPeaks(lane.file, c, peaks.get(), lane.reason, sizeof lane.reason);
     cancelled = r == kPeaksCancelled;
     if (r == kPeaksBuilt || r == kPeaksCached) {
       lane.state = kLaneReady;

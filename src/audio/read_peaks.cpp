@@ -9,10 +9,9 @@
 
 #include "audio/peak_cache.h"
 
-PeakOutcome ReadPeaks(const char* path, const PeakControl& c, Peaks* out, FileKey* key, char* reason, size_t size) {
+PeakOutcome ReadPeaks(const char* path, const PeakControl& c, Peaks* out, char* reason, size_t size) {
   SoundFile f;
   if (!OpenSound(path, &f, reason, size)) return kPeaksFailed;
-  *key = f.key;
   char real[PATH_MAX];
   PeakKey pk{f.key, realpath(path, real) ? real : path};
   if (c.cache_dir && LoadCachedPeaks(c.cache_dir, pk, out)) {

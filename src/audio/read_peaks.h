@@ -19,5 +19,4 @@ struct PeakControl {
   uint64_t cache_limit;
 };
 
-// *key gets the version of the file that was read (on success).
-PeakOutcome ReadPeaks(const char* path, const PeakControl& c, Peaks* out, FileKey* key, char* reason, size_t size);
+PeakOutcome ReadPeaks(const char* path, const PeakControl& c, Peaks* out, char* reason, size_t size);

@@ -24,7 +24,7 @@ bool SameKey(const FileKey& a, const FileKey& b) {
   return a.dev == b.dev && a.ino == b.ino && a.size == b.size && a.mtime_ns == b.mtime_ns;
 }
 
-uint64_t HashBytes(const void* data, size_t len, uint64_t h) {
+uint64_t Fnv1aBytes(const void* data, size_t len, uint64_t h) {
   const unsigned char* p = static_cast<const unsigned char*>(data);
   for (size_t i = 0; i < len; ++i) h = (h ^ p[i]) * 1099511628211ull;
   return h;

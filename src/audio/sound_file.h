@@ -16,7 +16,7 @@ struct FileKey {
 FileKey KeyOf(const struct stat& st);
 bool SameKey(const FileKey& a, const FileKey& b);
 // FNV-1a: names cache files, fingerprints candidates and checks cache files.
-uint64_t HashBytes(const void* data, size_t len, uint64_t h = 14695981039346656037ull);
+uint64_t Fnv1aBytes(const void* data, size_t len, uint64_t h = 14695981039346656037ull);
 
 struct SoundFile {
   void* sf;  // SNDFILE*

@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include "disk/wholefile.h"
@@ -57,14 +56,14 @@ bool SameStamp(const FileStamp& a, const FileStamp& b) {
 
 char disk[kFBuffSize + 1];  // the file as it is now; what we saw fits the staging buffer
 
-// Compares the file as it is now with what s remembers: bytes first, then the stamp. Only a
-// regular file is opened (see ReadWholeFile). A change is kept in s->found.
+// Compares the file as it is now with what s remembers: bytes first, then the stamp of the
+// very file whose bytes were read. Only a regular file is opened (see ReadWholeFile). A
+// change is kept in s->found.
 OutsideChange Compare(const char* path, SeenFile* s) {
   s->found = {};
   struct stat st = {};
-  if (stat(path, &st) != 0 && errno == ENOENT) return kNotSeen;
   size_t len = 0;
-  ReadResult r = ReadWholeFile(path, disk, sizeof disk, &len);
+  ReadResult r = ReadWholeFile(path, disk, sizeof disk, &len, &st);
   if (r == kReadMissing) return kNotSeen;
   s->found.pending = true;
   if (r != kReadOk && r != kReadEmpty) return kChangedOutside;

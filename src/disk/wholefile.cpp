@@ -18,8 +18,7 @@
 
 namespace {
 
-ReadResult ReadOpened(int fd, char* buf, size_t cap, size_t* size) {
-  struct stat st;
+ReadResult ReadOpened(int fd, char* buf, size_t cap, size_t* size, struct stat& st) {
   if (fstat(fd, &st) != 0) return kReadFailed;
   if (!S_ISREG(st.st_mode)) return kReadNotRegular;
   *size = static_cast<size_t>(st.st_size);
@@ -39,7 +38,7 @@ ReadResult ReadOpened(int fd, char* buf, size_t cap, size_t* size) {
 
 }  // namespace
 
-ReadResult ReadWholeFile(const char* path, char* buf, size_t cap, size_t* size) {
+ReadResult ReadWholeFile(const char* path, char* buf, size_t cap, size_t* size, struct stat* opened) {
   *size = 0;
   struct stat st;
   if (stat(path, &st) != 0) return errno == ENOENT ? kReadMissing : kReadFailed;
@@ -47,7 +46,7 @@ ReadResult ReadWholeFile(const char* path, char* buf, size_t cap, size_t* size) 
   // Non-blocking, so a FIFO put there after the check cannot hold the editor either.
   int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? kReadMissing : kReadFailed;
-  ReadResult r = ReadOpened(fd, buf, cap, size);
+  ReadResult r = ReadOpened(fd, buf, cap, size, opened ? *opened : st);
   close(fd);
   return r;
 }
@@ -516,7 +515,7 @@ void Complete(const char* jdir, const char* name, long pid) {
   struct stat st;
   bool ours = fd >= 0 && fstat(fd, &st) == 0 && OwnFile(st);
   size_t size = 0;
-  ReadResult r = ours ? ReadOpened(fd, journalText, sizeof journalText, &size) : kReadFailed;
+  ReadResult r = ours ? ReadOpened(fd, journalText, sizeof journalText, &size, st) : kReadFailed;
   if (fd >= 0) close(fd);
   if (!ours) return;
   const size_t head = sizeof kJournalHead - 1, end = sizeof kJournalEnd - 1;

@@ -13,9 +13,12 @@ enum ReadResult {
   kReadTooLarge,    // the file and its terminator do not fit the buffer
 };
 
+struct stat;
+
 // Reads the whole file into buf (capacity cap, terminator included). The buffer is
-// written only on kReadOk. *size gets the file's size whenever it is known.
-ReadResult ReadWholeFile(const char* path, char* buf, size_t cap, size_t* size);
+// written only on kReadOk. *size gets the file's size whenever it is known, and *opened
+// (when given) the state of the file read, once it was opened.
+ReadResult ReadWholeFile(const char* path, char* buf, size_t cap, size_t* size, struct stat* opened = nullptr);
 
 enum WriteResult {
   kWriteOk,

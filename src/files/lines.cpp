@@ -209,7 +209,7 @@ bool FieldIsWhole(const Fields& f, int k) {
   if (p && *p == '-') ++p, --len;
   if (len == 0) return false;
   for (size_t i = 0; i < len; ++i)
-    if (p[i] < '0' || p[i] > '9') return false;
+    if (!IsDigit(p[i])) return false;
   return true;
 }
 

@@ -105,7 +105,8 @@ void WantTimelineAudio(const Timeline& t, void (*arrived)(void*)) {
   const char* names[kBankStrips];
   int n = 0;
   double x_zero, pps;
-  for (int l = 0; l < t.line_count && TimelineAudioScale(t, &x_zero, &pps); ++l)
+  const bool scaled = TimelineAudioScale(t, &x_zero, &pps);
+  for (int l = 0; scaled && l < t.line_count; ++l)
     if (Shows(t, l)) {
       slots[n] = t.lines[l].slot;
       names[n++] = NameBuffer[t.lines[l].slot];

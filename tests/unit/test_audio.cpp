@@ -35,9 +35,8 @@ bool WriteSpikes(const char* path, int format, int channels, int64_t frames, std
 }
 
 PeakOutcome Read(const char* path, Peaks* p, char* reason, const char* cache = nullptr) {
-  FileKey key;
   PeakControl c{nullptr, nullptr, nullptr, cache, kPeakCacheLimit};
-  return ReadPeaks(path, c, p, &key, reason, kReasonSize);
+  return ReadPeaks(path, c, p, reason, kReasonSize);
 }
 
 constexpr int kWav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
