@@ -40,3 +40,10 @@ bool MixFilesPresent();
 // from the current directory: a relative path, or a directory inside it (links followed).
 // A directory that cannot be reached holds nothing to run.
 bool ProgramInMixDirectory(const char* program);
+
+// The program the engine command names, found once as the exec would find it: a name with a
+// slash as it is; a bare name in the search path's entries in turn (an empty one is the
+// current directory), passing over what is not an executable regular file. Found, it is the
+// program asked about and started by this path, so no other one runs in its place. Empty
+// when there is none, *missing then saying why (ENOENT, or EACCES when one could not run).
+std::string FindEngine(const char* command, int* missing);

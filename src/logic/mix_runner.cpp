@@ -143,29 +143,6 @@ int OpenLog(const char** why) {
 
 bool MixRunning() { return enginePid > 0 && !Reap(WNOHANG); }
 
-std::string FindEngine(const char* command, int* missing) {
-  *missing = 0;
-  if (strchr(command, '/')) return command;
-  const char* path = getenv("PATH");
-  const std::string entries = path ? path : "/bin:/usr/bin";
-  *missing = ENOENT;
-  for (size_t at = 0; at <= entries.size();) {
-    size_t end = std::min(entries.find(':', at), entries.size());
-    std::string candidate = (end == at ? std::string(".") : entries.substr(at, end - at)) + "/" + command;
-    struct stat st;
-    if (stat(candidate.c_str(), &st) != 0) {
-      if (errno == EACCES) *missing = EACCES;
-    } else if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, candidate.c_str(), X_OK, AT_EACCESS) == 0) {
-      *missing = 0;
-      return candidate;
-    } else {
-      *missing = EACCES;
-    }
-    at = end + 1;
-  }
-  return "";
-}
-
 void StartMix(const char* program, int missing) {
   if (MixRunning()) return;
   if (missing) {

@@ -2,16 +2,8 @@
 // output in "brennic.log", its progress and its end on the status line, stoppable.
 #pragma once
 
-#include <string>
-
 // True while the engine started by StartMix has not ended (an end found here is reported).
 bool MixRunning();
-// The program the engine command names, found once as the exec would find it: a name with a
-// slash as it is; a bare name in the search path's entries in turn (an empty one is the
-// current directory), passing over what is not an executable regular file. Found, it is the
-// program asked about and started by this path, so no other one runs in its place. Empty
-// when there is none, *missing then saying why (ENOENT, or EACCES when one could not run).
-std::string FindEngine(const char* command, int* missing);
 // Starts program (a path FindEngine gave) with no arguments in the current directory,
 // standard output and error to "brennic.log", and returns at once. The status line then
 // counts "Mixing... N s" every second until the end is reported. With missing set, program
