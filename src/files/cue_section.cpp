@@ -212,11 +212,12 @@ void VolumeZodirToText(char* text) {
   AppendCueSection(sink);
 }
 
-void ReadVolumes(const char* text) {
+void ReadVolumes(const char* text, bool listEnding) {
   VolumeState st = {-1, 1, false, 0, 0, 0};
   LineScan scan = ScanLines(text);
   TakeMixNameLine(scan);
-  ForEachRecord(scan, [&st](const Record& r) { ReadVolumeLine(st, r); });
+  const bool ended = ForEachRecord(scan, [&st](const Record& r) { ReadVolumeLine(st, r); });
+  if (listEnding) ListEnding(kFaders, scan, ended);
 }
 
 void ReadSubmixState(const char* text) {

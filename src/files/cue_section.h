@@ -8,8 +8,9 @@
 void AppendCueSection(TextSink& sink);
 // Appends the section to the NUL-terminated text in the staging buffer.
 void VolumeZodirToText(char* text);
-// Reads cue, time, increment, volume, VCA, offset, ramp and shape lines up to "end".
-void ReadVolumes(const char* text);
+// Reads cue, time, increment, volume, VCA, offset, ramp and shape lines up to "end"; with
+// listEnding, also lists a missing "end" or text after it (the last pass over the file).
+void ReadVolumes(const char* text, bool listEnding = false);
 // Reads "submu" and "subso" lines up to "end".
 void ReadSubmixState(const char* text);
 

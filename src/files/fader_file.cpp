@@ -114,11 +114,7 @@ long ReadFaderFileEx(FaderRead* outcome, bool create) {
 
 void ReadFaderText(const char* text) {
   ParseBufferMulti(text);
-  ReadVolumes(text);
-  LineScan scan = ScanLines(text);
-  TakeMixNameLine(scan);
-  bool ended = ForEachRecord(scan, [](const Record&) {});
-  ListEnding(kFaderFile, scan, ended);
+  ReadVolumes(text, true);
 }
 
 long LoadFaderFile(FaderRead* outcome, bool create) {
